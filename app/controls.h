@@ -1,0 +1,105 @@
+#pragma once
+#include <QColor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+// The window's control kinds: the look the handlers set (caption, back colour) and the
+// events they handle (click, double click, key press with its code, mouse-down with its
+// button).
+
+// A push button whose face colour can be set. An invalid colour is the normal button face.
+class Vb_button : public QPushButton {
+    Q_OBJECT
+public:
+    explicit Vb_button(QWidget* parent = nullptr) : QPushButton(parent) {}
+    void set_back_color(const QColor& color);
+    QColor back_color() const { return back_color_; }
+    bool has_normal_face() const { return !back_color_.isValid(); }
+    QString caption() const { return text(); }
+
+signals:
+    void mouse_down(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+
+private:
+    QColor back_color_;
+};
+
+// A one-line text box.
+class Vb_text_box : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit Vb_text_box(QWidget* parent = nullptr);
+    void set_back_color(const QColor& color);
+    QColor back_color() const { return palette().color(QPalette::Base); }
+
+signals:
+    void clicked();
+    void double_clicked();
+    void key_pressed(int key_code);
+    void mouse_down(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+};
+
+// A multi-line text box. Its text uses CR LF between lines, as on the wire.
+class Vb_memo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit Vb_memo(QWidget* parent = nullptr);
+    QString text() const;
+    void set_text(const QString& text);
+    void append_text(const QString& text);
+    void set_back_color(const QColor& color);
+    QColor back_color() const { return palette().color(QPalette::Base); }
+
+signals:
+    void double_clicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+// The files of one folder; its folder and picked name are readable, it can be refreshed.
+class File_list : public QListWidget {
+    Q_OBJECT
+public:
+    explicit File_list(QWidget* parent = nullptr);
+    QString path() const;  // the folder shown, without a trailing separator
+    void refresh();
+    QString picked_name() const;
+
+signals:
+    void double_clicked();
+    void mouse_down(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+// The hint line: a label whose background can show progress from the left.
+class Hint_line : public QLabel {
+    Q_OBJECT
+public:
+    explicit Hint_line(QWidget* parent = nullptr);
+    void set_back_color(const QColor& color);
+    QColor back_color() const { return back_color_; }
+    // Fills this share (0..1) of the background from the left; a negative share ends it.
+    void set_progress(double share);
+    double progress() const { return progress_; }
+
+private:
+    void apply_look();
+    QColor back_color_;
+    double progress_ = -1;
+};

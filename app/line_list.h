@@ -1,0 +1,65 @@
+#pragma once
+#include <QAbstractScrollArea>
+#include <vector>
+
+// The lines of a list box, kept as 8-bit text in one buffer: the log grows without limit,
+// so each line costs its characters and one offset.
+class Line_store {
+public:
+    void append(const QString& line);
+    void clear();
+    QString line(int row) const;
+    int count() const { return int(ends_.size()); }
+    int longest() const { return longest_; }
+    std::size_t bytes_held() const { return text_.capacity() + ends_.capacity() * sizeof(qint64); }
+
+private:
+    std::vector<char> text_;
+    std::vector<qint64> ends_;
+    int longest_ = 0;
+};
+
+// A list box with uniform rows, painted directly so that an append, a selection and a
+// scroll cost the same whatever the length of the list: add, clear, count, select,
+// selected text; click, double click, key press with its key code and mouse-down with
+// its button.
+class Line_list : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit Line_list(QWidget* parent = nullptr);
+    void add_item(const QString& line);
+    void clear_items();
+    int count() const { return store_.count(); }
+    QString item(int row) const { return store_.line(row); }
+    int selected_index() const { return selected_; }
+    // Selects the row and scrolls it into view; -1 clears the selection.
+    void set_selected_index(int row);
+    QString selected_text() const { return selected_ < 0 ? QString() : store_.line(selected_); }
+    int top_row() const;
+    int row_at(int y) const;
+    const Line_store& store() const { return store_; }
+
+signals:
+    void clicked_item();
+    void double_clicked();
+    void key_pressed(int key_code);
+    void mouse_down(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    int row_height() const;
+    int visible_rows() const;
+    void update_scroll_ranges();
+    void move_selection_by_key(int row);
+
+    Line_store store_;
+    int selected_ = -1;
+};

@@ -1,0 +1,125 @@
+#pragma once
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <type_traits>
+
+#include "app/controls.h"
+#include "app/dialogs.h"
+#include "app/editor_launcher.h"
+#include "app/form_state.h"
+#include "app/line_list.h"
+#include "app/open_files.h"
+#include "serial/event_services.h"
+#include "serial/port_backend.h"
+#include "serial/pump.h"
+#include "serial/serial_control.h"
+
+class Port_opening;
+class Receiver;
+
+// What the window needs from the outside world. Tests pass fakes; the program passes the
+// real port, Qt's event loop and real dialogs.
+struct Form_services {
+    Event_services& events;
+    std::unique_ptr<Port_backend> port;
+    Dialogs* dialogs = nullptr;          // null: real dialogs
+    Editor_launcher* editor = nullptr;   // null: real processes
+    std::function<void()> quit;          // ends the application's event loop
+};
+
+// The one window. It owns every control, all state and every handler; the handlers live
+// in small rooms (port opening, receiving, ...) that are given the window.
+class Vimbo_form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Vimbo_form(Form_services services, QWidget* parent = nullptr);
+    ~Vimbo_form() override;
+
+    // Controls, named as in the window's control table.
+    Vb_button* Cmd_com_usb = nullptr;
+    Vb_text_box* Text_com_number = nullptr;
+    Vb_text_box* Text_baud_rate = nullptr;
+    Vb_text_box* Text_module_Id = nullptr;
+    Vb_button* Cmd_save_settings = nullptr;
+    Vb_button* Cmd_reserve_1 = nullptr;
+    Vb_button* Cmd_reserve_2 = nullptr;
+    Vb_button* Cmd_read_infos = nullptr;
+    Vb_button* Cmd_initialize_vimbo = nullptr;
+    Vb_button* Cmd_exit = nullptr;
+    Vb_button* Cmd_show_cmd_list = nullptr;
+    Vb_button* Cmd_start_SMS_mode = nullptr;
+    Vb_button* Cmd_start_AT_mode = nullptr;
+    Vb_button* Cmd_send_cmd = nullptr;
+    Line_list* List_1 = nullptr;
+    Vb_memo* Text_to_copy = nullptr;
+    File_list* File_list_1 = nullptr;
+    Vb_text_box* Text_Cmd = nullptr;
+    Hint_line* Label1 = nullptr;
+    Vb_button* Cmd_update_vimbo = nullptr;
+    Vb_button* Cmd_show_upd_file = nullptr;
+    Vb_button* Cmd_read_eeprom = nullptr;
+    Vb_button* Cmd_write_eeprom = nullptr;
+    Vb_button* Cmd_Show_About = nullptr;
+    Line_list* List_cmd_list = nullptr;
+    std::unique_ptr<Window_timer> Timer1;
+    std::unique_ptr<Window_timer> Timer2;
+    Serial_control MSerial;
+
+    Form_state state;
+    Pump pump;
+    Open_files files;
+    Dialogs& dialogs() { return *dialogs_; }
+    Editor_launcher& editor() { return *editor_; }
+
+    // Status conventions: the title is the status line, Label1 the hint line, List_1 the log.
+    void set_title(const QString& text) { setWindowTitle(text); }
+    QString title() const { return windowTitle(); }
+    void set_hint(const QString& text) { Label1->setText(text); }
+    QString hint() const { return Label1->text(); }
+    // Appends to the log and selects the newest line.
+    void log(const QString& text);
+
+    // Runs one event handler: a run-time failure ends it silently; once the program is
+    // ending no handler runs and a waiting one stops.
+    void handle(const std::function<void()>& body);
+    // Connects a signal to a handler body run through handle().
+    template <typename Sender, typename Signal, typename Body>
+    void on(Sender* sender, Signal signal, Body body) {
+        connect(sender, signal, this, [this, body](auto&&... args) {
+            handle([&] {
+                if constexpr (std::is_invocable_v<const Body&, decltype(args)...>) {
+                    body(args...);
+                } else {
+                    body();  // e.g. clicked(bool): the handler takes no arguments
+                }
+            });
+        });
+    }
+
+    void Form_Load();
+    void Cmd_exit_Click();
+    // Start-up step that reads the settings file; the settings room fills it in.
+    std::function<void()> read_settings_at_start;
+
+    QWidget* control(const char* name) const;
+    int normal_width() const;
+
+    Port_opening& port_opening() { return *port_opening_; }
+    Receiver& receiver() { return *receiver_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void build_controls();
+    void set_focus_order();
+
+    std::unique_ptr<Dialogs> own_dialogs_;
+    std::unique_ptr<Editor_launcher> own_editor_;
+    Dialogs* dialogs_ = nullptr;
+    Editor_launcher* editor_ = nullptr;
+    std::function<void()> quit_;
+    std::unique_ptr<Port_opening> port_opening_;
+    std::unique_ptr<Receiver> receiver_;
+};

@@ -1,0 +1,37 @@
+#include "serial/qt_port_backend.h"
+
+Qt_port_backend::Qt_port_backend() {
+    QObject::connect(&port_, &QSerialPort::readyRead, [this] {
+        if (on_ready_read) on_ready_read();
+    });
+    QObject::connect(&port_, &QSerialPort::errorOccurred,
+                     [this](QSerialPort::SerialPortError e) { error(e); });
+}
+
+bool Qt_port_backend::open(const QString& device, int baud) {
+    port_.setPortName(device);
+    if (!port_.setBaudRate(baud) || !port_.setDataBits(QSerialPort::Data8) ||
+        !port_.setParity(QSerialPort::NoParity) || !port_.setStopBits(QSerialPort::OneStop) ||
+        !port_.setFlowControl(QSerialPort::NoFlowControl)) {
+        return false;
+    }
+    return port_.open(QIODevice::ReadWrite);
+}
+
+void Qt_port_backend::close() {
+    if (port_.isOpen()) port_.close();
+}
+
+bool Qt_port_backend::write(const QByteArray& bytes) {
+    if (!port_.isOpen()) return false;
+    return port_.write(bytes) == bytes.size();
+}
+
+// A vanished device (unplugged converter, closed pty) shows as read or resource errors,
+// over and over while the port stays open. Close it at once and report the loss.
+void Qt_port_backend::error(QSerialPort::SerialPortError e) {
+    if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError) return;
+    if (!port_.isOpen()) return;
+    port_.close();
+    if (on_lost) on_lost();
+}

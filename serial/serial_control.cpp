@@ -1,0 +1,125 @@
+#include "serial/serial_control.h"
+
+#include <QStringList>
+#include <array>
+
+#include "serial/failures.h"
+#include "serial/port_names.h"
+
+namespace {
+constexpr std::array kUsableRates{110,   300,   600,    1200,   2400,   4800,   9600,
+                                  14400, 19200, 28800,  38400,  56000,  57600,  115200,
+                                  128000, 230400, 256000, 460800, 921600};
+constexpr qsizetype kCompactAfter = 4096;
+}  // namespace
+
+Serial_control::Serial_control(Event_services& events, std::unique_ptr<Port_backend> backend)
+    : events_(events), backend_(std::move(backend)) {
+    backend_->on_ready_read = [this] { bytes_arrived(); };
+    backend_->on_lost = [this] { lost(); };
+}
+
+Serial_control::~Serial_control() {
+    *alive_ = false;
+    backend_->on_ready_read = nullptr;
+    backend_->on_lost = nullptr;
+    if (backend_->is_open()) backend_->close();
+}
+
+bool Serial_control::usable_rate(int baud) {
+    for (int rate : kUsableRates) {
+        if (rate == baud) return true;
+    }
+    return false;
+}
+
+void Serial_control::set_Settings(const QString& settings) {
+    const QStringList parts = settings.split(QLatin1Char(','));
+    bool number = false;
+    const int baud = parts.value(0).toInt(&number);
+    if (parts.size() != 4 || !number || !usable_rate(baud) ||
+        parts[1].compare(QLatin1String("N"), Qt::CaseInsensitive) != 0 || parts[2] != "8" ||
+        parts[3] != "1") {
+        throw Runtime_failure("invalid serial settings: " + settings.toStdString());
+    }
+    settings_ = settings;
+    baud_ = baud;
+}
+
+void Serial_control::set_CommPort(int n) {
+    if (open_) throw Runtime_failure("port number changed on an open port");
+    if (n < 1 || n > 16) throw Runtime_failure("invalid port number");
+    comm_port_ = n;
+}
+
+void Serial_control::set_PortOpen(bool open) {
+    if (!open) {
+        if (open_) backend_->close();
+        open_ = false;
+        rx_.clear();
+        rx_pos_ = 0;
+        return;
+    }
+    if (open_) throw Runtime_failure("port already open");
+    if (!backend_->open(device_for_com_port(comm_port_), baud_)) {
+        throw Runtime_failure("port cannot be opened");
+    }
+    open_ = true;
+    loss_pending_ = false;
+    bytes_arrived();  // anything the device already holds
+}
+
+void Serial_control::Output(const QString& text) {
+    if (!open_) throw Runtime_failure("send on a closed port");
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar c : text) bytes.append(c.unicode() < 256 ? char(c.unicode()) : '?');
+    if (!backend_->write(bytes)) throw Runtime_failure("send failed");
+}
+
+QString Serial_control::Input() {
+    if (!open_) throw Runtime_failure("receive on a closed port");
+    if (rx_pos_ >= rx_.size()) return {};
+    const QChar c(uchar(rx_[rx_pos_++]));
+    if (rx_pos_ >= kCompactAfter) {
+        rx_.remove(0, rx_pos_);
+        rx_pos_ = 0;
+    }
+    return QString(c);
+}
+
+void Serial_control::bytes_arrived() {
+    if (!open_) return;
+    rx_.append(backend_->read_all());
+    if (InBufferCount() > 0) schedule_notification();
+}
+
+void Serial_control::schedule_notification() {
+    if (notification_pending_) return;
+    notification_pending_ = true;
+    events_.post([this, alive = alive_] {
+        if (*alive) notify();
+    });
+}
+
+// One notification per waiting character, each as its own event, so that a procedure
+// waiting in the pump looks at the mailbox after every character.
+void Serial_control::notify() {
+    notification_pending_ = false;
+    if (!open_ || InBufferCount() == 0) return;
+    if (OnComm) OnComm();
+    if (open_ && InBufferCount() > 0) schedule_notification();
+}
+
+// The backend may report loss many times in a row; close once, report once, and do it
+// outside the backend's own signal.
+void Serial_control::lost() {
+    if (!open_ || loss_pending_) return;
+    loss_pending_ = true;
+    events_.post([this, alive = alive_] {
+        if (!*alive || !open_ || !loss_pending_) return;
+        set_PortOpen(false);
+        loss_pending_ = false;
+        if (OnPortLost) OnPortLost();
+    });
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "serial/event_services.h"
+#include "serial/port_backend.h"
+
+// The serial control of the window. Every failure (bad port number, bad settings, port in
+// use, send or receive on a closed port) throws Runtime_failure, which the calling handler
+// turns into its own failure path.
+class Serial_control {
+public:
+    Serial_control(Event_services& events, std::unique_ptr<Port_backend> backend);
+
+    bool PortOpen() const { return open_; }
+    // Opens (true) or closes (false). Opening an open port is a failure.
+    void set_PortOpen(bool open);
+    // "9600,N,8,1": the rate in decimal, no parity, 8 data bits, 1 stop bit.
+    void set_Settings(const QString& settings);
+    QString Settings() const { return settings_; }
+    void set_CommPort(int n);
+    int CommPort() const { return comm_port_; }
+    // Each character goes out as one byte equal to its code; nothing is added.
+    void Output(const QString& text);
+    // The next received byte as a one-character text, or an empty text.
+    QString Input();
+    int InBufferCount() const { return int(rx_.size() - rx_pos_); }
+
+    // Raised on the window thread while at least one received character waits.
+    std::function<void()> OnComm;
+    // Raised once when the device disappears under the open port; the port is closed then.
+    std::function<void()> OnPortLost;
+
+    static bool usable_rate(int baud);
+
+private:
+    void bytes_arrived();
+    void schedule_notification();
+    void notify();
+    void lost();
+
+    Event_services& events_;
+    std::unique_ptr<Port_backend> backend_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    QString settings_ = QStringLiteral("9600,N,8,1");
+    int baud_ = 9600;
+    int comm_port_ = 1;
+    bool open_ = false;
+    bool notification_pending_ = false;
+    bool loss_pending_ = false;
+    QByteArray rx_;
+    qsizetype rx_pos_ = 0;
+
+public:
+    ~Serial_control();
+    Serial_control(const Serial_control&) = delete;
+    Serial_control& operator=(const Serial_control&) = delete;
+};
