@@ -11,6 +11,8 @@
 #include "serial/port_opening.h"
 #include "serial/receiver.h"
 
+static void load_resources() { Q_INIT_RESOURCE(resources); }
+
 Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     : QWidget(parent),
       MSerial(services.events, std::move(services.port)),
@@ -31,6 +33,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     }
     build_controls();
     set_focus_order();
+    load_resources();
     setWindowIcon(QIcon(QStringLiteral(":/vimbo.png")));
     setWindowTitle(kAppTitle);
     setFixedSize(normal_width(), twips_to_pixels({0, 0, 0, kClientHeightTwips}).height());

@@ -148,6 +148,7 @@ void Board::answer_dump_request(Time_point now) {
   const int line = ++dump_requests_;
   if (faults_.from(Fault_kind::eeprom_silent, line)) return;
   const auto total = static_cast<int>(config_.eeprom.size() / kDumpLineBytes);
+  if (line > total) return;
   const std::span<const std::uint8_t, kDumpLineBytes> bytes(
       config_.eeprom.data() + static_cast<std::size_t>(line - 1) * kDumpLineBytes,
       kDumpLineBytes);

@@ -8,6 +8,7 @@
 #include "app/vimbo_form.h"
 #include "tests/support/fake_port.h"
 #include "tests/support/fakes.h"
+#include "tests/support/qt_printers.h"
 #include "tests/support/virtual_clock.h"
 
 // A window on a virtual clock with a fake port, fake dialogs and a fake editor, in a fresh

@@ -1,0 +1,95 @@
+#include <QTest>
+
+#include "serial/failures.h"
+#include "tests/support/form_fixture.h"
+
+// The waiting primitive the long procedures are written with.
+class Pump_test : public Form_test {};
+
+TEST_F(Pump_test, WaiterWakesOnAHashLineAndOnATimerTick) {
+    Vimbo_form& f = make_form();
+    open_port(3);
+    board().deliver_after(250, "noise\r#$\r");
+    std::int64_t woke_at = -1;
+    f.handle([&] {
+        f.pump.wait_until([&] { return f.state.Rx_reply.startsWith('#'); });
+        woke_at = clock_.now_ms();
+    });
+    EXPECT_EQ(woke_at, 250);
+    EXPECT_EQ(f.state.Rx_reply, "#$");
+    EXPECT_EQ(log_lines().last(), "noise");
+
+    f.Timer2->set_interval(4500);
+    f.state.Timer2_expired = false;
+    f.Timer2->set_enabled(true);
+    f.handle([&] {
+        f.pump.wait_until([&] { return f.state.Timer2_expired; });
+        woke_at = clock_.now_ms();
+    });
+    EXPECT_EQ(woke_at, 250 + 4500);
+    EXPECT_FALSE(clock_.stalled());
+}
+
+TEST_F(Pump_test, ClicksRunWhileAProcedureWaitsAndCanEndTheWait) {
+    Vimbo_form& f = make_form();
+    f.show();
+    bool second_press_ran = false;
+    QObject::connect(f.Cmd_read_infos, &QPushButton::clicked, [&] { second_press_ran = true; });
+    clock_.at(1000, [&] { QTest::mouseClick(f.Cmd_read_infos, Qt::LeftButton); });
+    std::int64_t woke_at = -1;
+    f.handle([&] {
+        f.pump.wait_until([&] { return second_press_ran; });
+        woke_at = clock_.now_ms();
+    });
+    EXPECT_EQ(woke_at, 1000);
+}
+
+TEST_F(Pump_test, ExitFromInsideAWaitEndsTheProgramAtOnce) {
+    Vimbo_form& f = make_form();
+    f.show();
+    open_port(3);
+    QFile partial(path("partial.eep"));
+    ASSERT_TRUE(partial.open(QIODevice::WriteOnly));
+    f.files.add(&partial);
+    clock_.at(3000, [&] { QTest::mouseClick(f.Cmd_exit, Qt::LeftButton); });
+    bool went_on = false;
+    f.handle([&] {
+        f.pump.wait_until([] { return false; });
+        went_on = true;
+    });
+    f.files.remove(&partial);
+    EXPECT_FALSE(went_on);
+    EXPECT_FALSE(clock_.stalled());
+    EXPECT_EQ(clock_.now_ms(), 3000);
+    EXPECT_EQ(quit_calls_, 1);
+    EXPECT_FALSE(f.MSerial.PortOpen());
+    EXPECT_FALSE(partial.isOpen());
+    EXPECT_TRUE(f.isHidden());
+    // No handler runs any more.
+    bool ran = false;
+    f.handle([&] { ran = true; });
+    EXPECT_FALSE(ran);
+}
+
+TEST_F(Pump_test, ClosingTheWindowFromItsFrameDoesWhatExitDoes) {
+    Vimbo_form& f = make_form();
+    f.show();
+    open_port(3);
+    f.close();
+    EXPECT_EQ(quit_calls_, 1);
+    EXPECT_FALSE(f.MSerial.PortOpen());
+    EXPECT_TRUE(f.pump.ending());
+}
+
+TEST_F(Pump_test, YieldRunsPendingEventsWithoutMovingTheClock) {
+    Vimbo_form& f = make_form();
+    open_port(3);
+    board().deliver("OK\r");
+    board().deliver_after(10, "later\r");
+    f.handle([&] { f.pump.yield(); });
+    EXPECT_EQ(clock_.now_ms(), 0);
+    // Each yield delivers one round of notifications: one character each.
+    EXPECT_EQ(f.state.Rx_partial, "O");
+    clock_.run_pending();
+    EXPECT_EQ(log_lines().last(), "OK");
+}

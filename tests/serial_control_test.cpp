@@ -1,0 +1,96 @@
+#include "serial/failures.h"
+#include "serial/port_names.h"
+#include "serial/serial_control.h"
+#include "tests/support/fake_port.h"
+#include "tests/support/qt_printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+class Serial_control_test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int n = 1; n <= 16; ++n) shared.devices.insert(device_for_com_port(n));
+    }
+    Virtual_clock clock;
+    Fake_port::Shared shared;
+    Serial_control serial{clock, std::make_unique<Fake_port>(clock, shared)};
+};
+
+TEST_F(Serial_control_test, SettingsAndPortNumberAreCheckedBeforeOpening) {
+    EXPECT_NO_THROW(serial.set_Settings("9600,N,8,1"));
+    EXPECT_NO_THROW(serial.set_Settings("115200,n,8,1"));
+    EXPECT_NO_THROW(serial.set_Settings("2400,N,8,1"));
+    for (const char* bad : {",N,8,1", "0,N,8,1", "12345,N,8,1", "9600,E,8,1", "9600,N,7,1", "9600", "-9600,N,8,1"}) {
+        EXPECT_THROW(serial.set_Settings(bad), Runtime_failure) << bad;
+    }
+    EXPECT_EQ(serial.Settings(), "2400,N,8,1");
+    EXPECT_THROW(serial.set_CommPort(0), Runtime_failure);
+    EXPECT_THROW(serial.set_CommPort(17), Runtime_failure);
+    serial.set_CommPort(16);
+    serial.set_PortOpen(true);
+    EXPECT_EQ(shared.opened_device, device_for_com_port(16));
+    EXPECT_EQ(shared.opened_baud, 2400);
+    EXPECT_THROW(serial.set_PortOpen(true), Runtime_failure);  // already open
+    EXPECT_THROW(serial.set_CommPort(3), Runtime_failure);     // not on an open port
+}
+
+TEST_F(Serial_control_test, OutputIsOneBytePerCharacterAndFailsOnAClosedPort) {
+    EXPECT_THROW(serial.Output("AT\r"), Runtime_failure);
+    EXPECT_THROW(serial.Input(), Runtime_failure);
+    serial.set_PortOpen(true);
+    serial.Output(QString::fromLatin1("A\x00\xB3\xff\r", 5));
+    serial.Output(QString(QChar(0x20AC)));  // outside 8 bits
+    ASSERT_EQ(shared.writes.size(), 2u);
+    EXPECT_EQ(shared.writes[0].bytes, QByteArray("A\x00\xB3\xff\r", 5));
+    EXPECT_EQ(shared.writes[1].bytes, QByteArray("?"));
+    shared.fail_writes = true;
+    EXPECT_THROW(serial.Output("x"), Runtime_failure);
+}
+
+TEST_F(Serial_control_test, OneNotificationPerWaitingCharacterUntilTheBufferIsEmpty) {
+    serial.set_PortOpen(true);
+    QString received;
+    int notifications = 0;
+    serial.OnComm = [&] {
+        ++notifications;
+        received += serial.Input();
+    };
+    shared.port->deliver(QByteArray("ab\xE9", 3));
+    EXPECT_EQ(notifications, 0);  // delivered on the window thread, not inside the read
+    clock.run_pending();
+    EXPECT_EQ(notifications, 3);
+    EXPECT_EQ(received, QString::fromLatin1("ab\xE9"));
+    EXPECT_EQ(serial.Input(), "");
+    // A handler that reads nothing is notified again for as long as characters wait.
+    int lazy_calls = 0;
+    serial.OnComm = [&] {
+        if (++lazy_calls == 3) serial.Input();
+    };
+    shared.port->deliver("z");
+    clock.run_pending();
+    EXPECT_EQ(lazy_calls, 3);
+    // Closing drops what waits and stops the notifications.
+    shared.port->deliver("qqq");
+    serial.set_PortOpen(false);
+    clock.run_pending();
+    EXPECT_EQ(lazy_calls, 3);
+    EXPECT_EQ(serial.InBufferCount(), 0);
+}
+
+TEST(Port_names, ComLinkInTheCurrentFolderWinsOverTheSerialDevices) {
+    QTemporaryDir dir;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    EXPECT_EQ(device_for_com_port(1), "/dev/ttyS0");
+    EXPECT_EQ(device_for_com_port(16), "/dev/ttyS15");
+    QFile target(dir.filePath("fake_tty"));
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(target.fileName(), dir.filePath("com3")));
+    EXPECT_EQ(device_for_com_port(3), QFileInfo(target.fileName()).canonicalFilePath());
+    ASSERT_TRUE(QFile::link(dir.filePath("nowhere"), dir.filePath("com4")));  // dangling
+    EXPECT_EQ(device_for_com_port(4), "/dev/ttyS3");
+    QDir::setCurrent(old);
+}
