@@ -22,7 +22,9 @@ std::string answer_lines(std::initializer_list<std::string_view> lines) {
   return out;
 }
 
-At_answer plain(std::initializer_list<std::string_view> lines) { return {answer_lines(lines)}; }
+At_answer plain(std::initializer_list<std::string_view> lines) {
+  return {answer_lines(lines), false, {}};
+}
 
 std::string upper(std::string_view text) {
   std::string out(text);

@@ -81,7 +81,7 @@ std::string Fault_table::arm(std::string_view name, std::string_view args) {
   }
   if (entry == nullptr) return "unknown fault " + std::string(name);
 
-  Fault fault{entry->kind};
+  Fault fault{entry->kind, 0, 0, {}};
   const std::string usage = "usage: " + usage_of(*entry);
   if (entry->args == Args::none) {
     if (!trim(args).empty()) return usage;
