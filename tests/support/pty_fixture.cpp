@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QTimer>
 
 #include "serial/qt_port_backend.h"
 
@@ -28,9 +29,11 @@ Vimbo_form& Pty_test::make_form() {
 
 bool Pty_test::run_until(const std::function<bool()>& done, int guard_ms) {
     const QDeadlineTimer deadline(guard_ms);
+    QTimer wake;  // so that the guard is looked at even when nothing happens
+    wake.start(50);
     while (!done()) {
         if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
