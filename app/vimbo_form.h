@@ -17,6 +17,8 @@
 
 class Port_opening;
 class Receiver;
+class Settings_file;
+class Aux_commands;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -107,6 +109,8 @@ public:
 
     Port_opening& port_opening() { return *port_opening_; }
     Receiver& receiver() { return *receiver_; }
+    Settings_file& settings_file() { return *settings_file_; }
+    Aux_commands& aux_commands() { return *aux_commands_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -122,4 +126,6 @@ private:
     std::function<void()> quit_;
     std::unique_ptr<Port_opening> port_opening_;
     std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<Settings_file> settings_file_;
+    std::unique_ptr<Aux_commands> aux_commands_;
 };
