@@ -47,6 +47,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     receiver_ = std::make_unique<Receiver>(*this);
     port_opening_ = std::make_unique<Port_opening>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
+    MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });
 
@@ -56,6 +57,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
 
 Vimbo_form::~Vimbo_form() {
     MSerial.OnComm = nullptr;
+    MSerial.EndOfRun = nullptr;
     MSerial.OnPortLost = nullptr;
 }
 
