@@ -51,6 +51,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     settings_file_ = std::make_unique<Settings_file>(*this);
     aux_commands_ = std::make_unique<Aux_commands>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
+    MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });
 
@@ -60,6 +61,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
 
 Vimbo_form::~Vimbo_form() {
     MSerial.OnComm = nullptr;
+    MSerial.EndOfRun = nullptr;
     MSerial.OnPortLost = nullptr;
 }
 
