@@ -13,7 +13,9 @@
 #include "serial/port_opening.h"
 #include "serial/receiver.h"
 
-static void load_resources() { Q_INIT_RESOURCE(resources); }
+static void load_resources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     : QWidget(parent),
@@ -97,8 +99,12 @@ void Vimbo_form::build_controls() {
                 w = m;
                 break;
             }
-            case Control_kind::line_list: w = new Line_list(this); break;
-            case Control_kind::file_list: w = new File_list(this); break;
+            case Control_kind::line_list:
+                w = new Line_list(this);
+                break;
+            case Control_kind::file_list:
+                w = new File_list(this);
+                break;
             case Control_kind::hint_line: {
                 auto* h = new Hint_line(this);
                 h->set_back_color(spec.back);

@@ -25,16 +25,16 @@ class Aux_commands;
 struct Form_services {
     Event_services& events;
     std::unique_ptr<Port_backend> port;
-    Dialogs* dialogs = nullptr;          // null: real dialogs
-    Editor_launcher* editor = nullptr;   // null: real processes
-    std::function<void()> quit;          // ends the application's event loop
+    Dialogs* dialogs = nullptr;         // null: real dialogs
+    Editor_launcher* editor = nullptr;  // null: real processes
+    std::function<void()> quit;         // ends the application's event loop
 };
 
 // The one window. It owns every control, all state and every handler; the handlers live
 // in small rooms (port opening, receiving, ...) that are given the window.
 class Vimbo_form : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Vimbo_form(Form_services services, QWidget* parent = nullptr);
     ~Vimbo_form() override;
 
@@ -86,16 +86,14 @@ public:
     // ending no handler runs and a waiting one stops.
     void handle(const std::function<void()>& body);
     // Connects a signal to a handler body run through handle().
-    template <typename Sender, typename Signal, typename Body>
-    void on(Sender* sender, Signal signal, Body body) {
-        connect(sender, signal, this, [this, body](auto&&... args) {
-            handle([&] {
-                if constexpr (std::is_invocable_v<const Body&, decltype(args)...>) {
-                    body(args...);
-                } else {
-                    body();  // e.g. clicked(bool): the handler takes no arguments
-                }
-            });
+    template <typename Sender, typename Owner, typename... Args, typename Body>
+    void on(Sender* sender, void (Owner::*signal)(Args...), Body body) {
+        connect(sender, signal, this, [this, body](Args... args) {
+            if constexpr (std::is_invocable_v<const Body&, Args...>) {
+                handle([&] { body(args...); });
+            } else {
+                handle([&] { body(); });  // e.g. clicked(bool): the handler takes no arguments
+            }
         });
     }
 
@@ -112,10 +110,10 @@ public:
     Settings_file& settings_file() { return *settings_file_; }
     Aux_commands& aux_commands() { return *aux_commands_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     void build_controls();
     void set_focus_order();
 
