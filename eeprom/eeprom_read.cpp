@@ -1,5 +1,7 @@
 #include "eeprom/eeprom_read.h"
 
+#include <algorithm>
+
 #include "app/control_table.h"
 #include "app/vimbo_form.h"
 #include "eeprom/dump_line.h"
@@ -214,7 +216,10 @@ void Eeprom_read::read_steps(const eep::Model& model, const QString& name) {
     f_.log(QStringLiteral("Saving; ") + QString::number(model.bytes) +
            QStringLiteral(" Bytes to Disk File."));
     write_lines(eep::model_lines(model, QDateTime::currentDateTime(), QLocale::system()));
-    if (!image_->commit()) throw Stopped{kCannotWrite};
+    if (!image_->commit()) {
+        throw Stopped{QStringLiteral("EEPROM read stopped: the backup cannot be saved as ") + name +
+                      QStringLiteral(".")};
+    }
     image_.reset();
     f_.set_hint(QStringLiteral("Done and saved to; ") + s.Eeprom_file);
 }
@@ -236,9 +241,10 @@ void Eeprom_read::take_line(int address) {
 }
 
 void Eeprom_read::write_lines(const QStringList& lines) {
-    for (const QString& line : lines) {
-        if (!image_ || !image_->write_line(line)) throw Stopped{kCannotWrite};
-    }
+    const bool written =
+        image_ && std::all_of(lines.begin(), lines.end(),
+                              [this](const QString& line) { return image_->write_line(line); });
+    if (!written) throw Stopped{kCannotWrite};
 }
 
 void Eeprom_read::send(const QString& bytes) {
@@ -282,7 +288,10 @@ void Eeprom_read::keep_partial() {
     const std::unique_ptr<Image_file> image = std::move(image_);
     const QString kept = image->keep_partial();
     if (!kept.isEmpty()) {
-        f_.log(QString::number(records_) + QStringLiteral(" records kept in; ") + kept);
+        f_.log(QString::number(records_) +
+               (records_ == 1 ? QStringLiteral(" record kept in; ")
+                              : QStringLiteral(" records kept in; ")) +
+               kept);
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -104,7 +105,7 @@ TEST(Dump_line, AgreesWithAPlainReadingOfTheRuleOnRandomLines) {
     for (int n = 0; n < 20000; ++n) {
         // Mostly good lines with a little damage, so both outcomes are common.
         std::u16string line = kGood.toStdU16String();
-        for (char16_t& c : line) c = u"0123456789ABCDEF"[rng() % 16];
+        std::generate(line.begin(), line.end(), [&] { return u"0123456789ABCDEF"[rng() % 16]; });
         line[0] = u'#';
         const int hits = damage(rng);
         for (int h = 0; h < hits; ++h) line[rng() % line.size()] = alphabet[pick(rng)];

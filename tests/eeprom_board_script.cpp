@@ -1,8 +1,15 @@
 #include "tests/eeprom_board_script.h"
 
+#include <numeric>
+
 namespace {
 QByteArray hex(unsigned value, int digits) {
     return QByteArray::number(value, 16).toUpper().rightJustified(digits, '0');
+}
+unsigned byte_sum(const QByteArray& bytes, unsigned start) {
+    return std::accumulate(bytes.begin(), bytes.end(), start, [](unsigned sum, char c) {
+        return sum + static_cast<unsigned char>(c);
+    });
 }
 }  // namespace
 
@@ -45,16 +52,14 @@ QByteArray Eeprom_board_script::make_image(int size, unsigned seed) {
 
 QByteArray Eeprom_board_script::dump_line(int k) const {
     const QByteArray data = image.mid((k - 1) * 16, 16);
-    unsigned sum = 0;
-    for (const char c : data) sum += static_cast<unsigned char>(c);
+    const unsigned sum = byte_sum(data, 0);
     return "#" + data.toHex().toUpper() + hex(sum & 0xFF, 2);
 }
 
 QByteArray Eeprom_board_script::record(int k) const {
     const unsigned address = unsigned(k - 1) * 16;
     const QByteArray data = image.mid(int(address), 16);
-    unsigned sum = 16 + (address >> 8) + (address & 0xFF);
-    for (const char c : data) sum += static_cast<unsigned char>(c);
+    const unsigned sum = byte_sum(data, 16 + (address >> 8) + (address & 0xFF));
     return "#10" + hex(address, 4) + "00" + data.toHex().toUpper() +
            hex((0x100 - (sum & 0xFF)) & 0xFF, 2);
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 
 #include "app/control_table.h"
@@ -51,8 +52,11 @@ class Eeprom_read_test : public Form_test {
         });
     }
     std::vector<Sent> sent() const {
-        std::vector<Sent> all;
-        for (const auto& w : port_.writes) all.push_back({w.at_ms, w.bytes});
+        std::vector<Sent> all(port_.writes.size());
+        std::transform(port_.writes.begin(), port_.writes.end(), all.begin(),
+                       [](const Fake_port::Write& w) {
+                           return Sent{w.at_ms, w.bytes};
+                       });
         return all;
     }
     // The requests a read sends when line k comes reply ms after its request.
@@ -173,7 +177,7 @@ TEST_F(Eeprom_read_test, A24BoardGivesA71LineBackupPacedAsTheBoardExpects) {
 }
 
 TEST_F(Eeprom_read_test, TheThreeModelsAndTheDefaultName) {
-    Vimbo_form& f = ready(4096);
+    const Vimbo_form& f = ready(4096);
     // Empty Eeprom_file: the prompt proposes 8800.eep; a 1284 board of 256 lines.
     answer_and_sign_on("8800.eep");
     press();
@@ -244,7 +248,7 @@ TEST_F(Eeprom_read_test, ASignOnAlreadyReceivedStartsAtOnceAndOnlyCode190SignsOn
 }
 
 TEST_F(Eeprom_read_test, ALateLineIsToldOncePerExpiryAndThenTaken) {
-    Vimbo_form& f = ready(1024);
+    const Vimbo_form& f = ready(1024);
     board_.delay_ms[1] = 8000;   // the first request has no reply timer
     board_.delay_ms[5] = 7000;   // one expiry
     board_.delay_ms[9] = 12000;  // still one: the tick switches the timer off
@@ -357,7 +361,7 @@ TEST_F(Eeprom_read_test, CancelPaths) {
 }
 
 TEST_F(Eeprom_read_test, BusyTransfersElsewhereKeepItFromStarting) {
-    Vimbo_form& f = ready(1024);
+    const Vimbo_form& f = ready(1024);
     for (Vb_button* other : {f.Cmd_write_eeprom, f.Cmd_update_vimbo}) {
         const QString caption = other->text();
         other->setText("BUSY!");
@@ -398,7 +402,7 @@ TEST_F(Eeprom_read_test, AnUnknownModelIsRefusedBeforeAnythingStarts) {
 // Each way a dump line can be wrong ends the read with its message: no record for it, no
 // trailer, no "Done"; what came before is in the partial file, the old backup untouched.
 TEST_F(Eeprom_read_test, ABadLineEndsTheReadAndKeepsTheOldBackup) {
-    Vimbo_form& f = ready(1024);
+    const Vimbo_form& f = ready(1024);
     struct Case {
         int line;
         QByteArray sent_as;
@@ -434,7 +438,8 @@ TEST_F(Eeprom_read_test, ABadLineEndsTheReadAndKeepsTheOldBackup) {
         const int good = c.line - 1;
         EXPECT_EQ(log_lines().mid(log_lines().size() - 3),
                   (QStringList{QString::fromLatin1(c.sent_as), c.message,
-                               QString::number(good) + " records kept in; 2418.eep.partial"}));
+                               QString::number(good) + (good == 1 ? " record" : " records") +
+                                   " kept in; 2418.eep.partial"}));
         EXPECT_EQ(read_file("2418.eep"), old_backup_);
         EXPECT_EQ(read_file("2418.eep.partial"), board_.records(good));
         EXPECT_FALSE(QFile::exists(path("2418.eep.tmp")));
@@ -444,7 +449,7 @@ TEST_F(Eeprom_read_test, ABadLineEndsTheReadAndKeepsTheOldBackup) {
 }
 
 TEST_F(Eeprom_read_test, StrayLinesDuringTheLoopAreOnlyLogged) {
-    Vimbo_form& f = ready(1024);
+    const Vimbo_form& f = ready(1024);
     board_.before_line[10] = "+CREG: 0,1\r\n";
     board_.before_line[20] = "\r\n";
     answer_and_sign_on("2418.eep");
@@ -505,6 +510,20 @@ TEST_F(Eeprom_read_test, RunTimeEndingsEachSayWhy) {
                            "4 records kept in; 2418.eep.partial"}));
     EXPECT_EQ(read_file("2418.eep.partial"), board_.records(4));
     EXPECT_EQ(read_file("2418.eep"), old_backup_);
+}
+
+TEST_F(Eeprom_read_test, AFinishedImageThatCannotTakeItsNameIsKeptAsPartial) {
+    ready(1024);
+    ASSERT_TRUE(QDir(path(".")).mkdir("2418.eep"));  // a folder of that name is in the way
+    answer_and_sign_on("2418.eep");
+    press();
+    EXPECT_EQ(log_lines().mid(log_lines().size() - 3),
+              (QStringList{"Saving; 1024 Bytes to Disk File.",
+                           "EEPROM read stopped: the backup cannot be saved as 2418.eep.",
+                           "64 records kept in; 2418.eep.partial"}));
+    EXPECT_TRUE(read_file("2418.eep.partial").startsWith(board_.records(64) + "#00000001FF\r\n"));
+    EXPECT_NE(form().hint(), "Done and saved to; 2418.eep");
+    EXPECT_TRUE(is_idle());
 }
 
 TEST_F(Eeprom_read_test, ExitFromInsideAWaitKeepsThePartialNeverTheName) {
