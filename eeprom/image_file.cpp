@@ -8,7 +8,7 @@ std::filesystem::path fs_path(const QString& name) {
     return std::filesystem::path(name.toStdU16String());
 }
 
-// Replaces to with from in one step where the system allows it (never leaves neither).
+// Puts from in place of to in one step: at every moment one of the two is there.
 bool replace_file(const QString& from, const QString& to) {
     std::error_code ec;
     std::filesystem::rename(fs_path(from), fs_path(to), ec);
