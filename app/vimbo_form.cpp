@@ -9,6 +9,7 @@
 #include "app/aux_commands.h"
 #include "app/control_table.h"
 #include "app/settings_file.h"
+#include "eeprom/eeprom_read.h"
 #include "serial/failures.h"
 #include "serial/port_opening.h"
 #include "serial/receiver.h"
@@ -52,6 +53,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     port_opening_ = std::make_unique<Port_opening>(*this);
     settings_file_ = std::make_unique<Settings_file>(*this);
     aux_commands_ = std::make_unique<Aux_commands>(*this);
+    eeprom_read_ = std::make_unique<Eeprom_read>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };

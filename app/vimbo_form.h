@@ -19,6 +19,7 @@ class Port_opening;
 class Receiver;
 class Settings_file;
 class Aux_commands;
+class Eeprom_read;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -109,6 +110,7 @@ class Vimbo_form : public QWidget {
     Receiver& receiver() { return *receiver_; }
     Settings_file& settings_file() { return *settings_file_; }
     Aux_commands& aux_commands() { return *aux_commands_; }
+    Eeprom_read& eeprom_read() { return *eeprom_read_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -126,4 +128,5 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Receiver> receiver_;
     std::unique_ptr<Settings_file> settings_file_;
     std::unique_ptr<Aux_commands> aux_commands_;
+    std::unique_ptr<Eeprom_read> eeprom_read_;
 };
