@@ -10,6 +10,7 @@
 #include "serial/failures.h"
 #include "serial/port_opening.h"
 #include "serial/receiver.h"
+#include "upload/upload_commands.h"
 
 static void load_resources() { Q_INIT_RESOURCE(resources); }
 
@@ -46,6 +47,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     Timer2 = services.events.make_timer([this] { handle([this] { receiver_->Timer2_Timer(); }); });
     receiver_ = std::make_unique<Receiver>(*this);
     port_opening_ = std::make_unique<Port_opening>(*this);
+    upload_commands_ = std::make_unique<Upload_commands>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });

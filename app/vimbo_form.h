@@ -17,6 +17,7 @@
 
 class Port_opening;
 class Receiver;
+class Upload_commands;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -107,6 +108,7 @@ public:
 
     Port_opening& port_opening() { return *port_opening_; }
     Receiver& receiver() { return *receiver_; }
+    Upload_commands& upload_commands() { return *upload_commands_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -122,4 +124,5 @@ private:
     std::function<void()> quit_;
     std::unique_ptr<Port_opening> port_opening_;
     std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<Upload_commands> upload_commands_;
 };
