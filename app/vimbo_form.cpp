@@ -49,6 +49,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     port_opening_ = std::make_unique<Port_opening>(*this);
     upload_commands_ = std::make_unique<Upload_commands>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
+    MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });
 
@@ -58,6 +59,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
 
 Vimbo_form::~Vimbo_form() {
     MSerial.OnComm = nullptr;
+    MSerial.EndOfRun = nullptr;
     MSerial.OnPortLost = nullptr;
 }
 
