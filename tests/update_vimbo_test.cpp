@@ -1,3 +1,5 @@
+#include <set>
+
 #include "tests/upload_fixture.h"
 
 namespace {
@@ -447,7 +449,7 @@ TEST_F(Update_vimbo_test, HardwareIdIsCheckedAgainstTheFileBeingSent) {
     const QString mismatch = "ERROR, Hardware do not match File!";
 
     // No file ever picked: 8800.upd goes, and "#2400" / "#8002" do not match it.
-    for (const QByteArray id : {QByteArray("#2400"), QByteArray("#8002")}) {
+    for (const char* id : {"#2400", "#8002"}) {
         id_ = id;
         f.state.Chosen_file.clear();
         run(f.Cmd_update_vimbo);
@@ -639,4 +641,34 @@ TEST_F(Update_vimbo_test, ExitDuringTheTransferEndsItAtOnce) {
     EXPECT_TRUE(dialogs_.boxes.empty());
     EXPECT_FALSE(clock_.stalled());
     EXPECT_EQ(f.title(), "Wait untill UPDATE upload FINISHED!");  // no clean-up ran
+}
+
+// The fill grows with the lines sent, in steps of 1 % of the file.
+TEST_F(Update_vimbo_test, ProgressFillsTheHintLineInStepsOfOnePercent) {
+    QByteArray file;
+    for (int i = 0; i < 250; ++i) file += "line " + QByteArray::number(i) + "\r\n";
+    write_file("8800.upd", file);
+    Vimbo_form& f = ready();
+    replies_ = {{250, "#@"}};
+    default_reply_ = "#$";
+    reply_after_ms_ = 1;
+    std::vector<double> seen;  // the fill when each line after the first goes out
+    on_each_write = [&](const QByteArray& b) {
+        if (b.startsWith("line ") && b != "line 0\r") seen.push_back(f.Label1->progress());
+    };
+    sign_on_at(100);
+    click(f.Cmd_update_vimbo);
+    ASSERT_EQ(seen.size(), 249u);
+    EXPECT_LT(seen[0], 0);  // 1 line of 250 is less than a step
+    EXPECT_LT(seen[1], 0);
+    EXPECT_DOUBLE_EQ(seen[2], 3.0 / 250);  // after 3 lines: the first step
+    std::set<double> steps;
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_GE(seen[i], seen[i - 1]);
+        if (seen[i] >= 0) steps.insert(seen[i]);
+    }
+    EXPECT_EQ(steps.size(), 99u);
+    EXPECT_DOUBLE_EQ(seen.back(), 248.0 / 250);
+    EXPECT_EQ(log_lines().last(), kUpdateSuccess);
+    expect_ended(f);
 }

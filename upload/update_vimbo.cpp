@@ -22,6 +22,7 @@ constexpr int kHardwareIdTimeoutMs = 8000;
 constexpr int kReplyTimeoutMs = 4500;
 constexpr int kFirstPauseMs = 35;
 constexpr int kNextLinePauseMs = 36;
+constexpr int kProgressSteps = 100;
 
 // The sign-on line: "#", then 0xBE or 0xD0 (the loader's own), then anything.
 bool is_sign_on(const QString& reply) {
@@ -219,7 +220,17 @@ void Upload_procedure::next_line() {
     f_.set_hint(line);
     f_.MSerial.Output(line + QLatin1Char(board::kCr));
     ++lines_sent_;
-    if (lines_in_file_ > 0) f_.Label1->set_progress(double(lines_sent_) / lines_in_file_);
+    show_progress();
+}
+
+// The hint line fills from the left with the share of the file's lines sent. Restyling
+// the fill costs more than a line's whole exchange, so it is redrawn in steps of 1 %.
+void Upload_procedure::show_progress() {
+    if (lines_in_file_ <= 0) return;
+    const int fill = int(qint64(lines_sent_) * kProgressSteps / lines_in_file_);
+    if (fill == progress_fill_ && lines_sent_ < lines_in_file_) return;
+    progress_fill_ = fill;
+    f_.Label1->set_progress(double(lines_sent_) / lines_in_file_);
 }
 
 // 14. The failure message of the use that runs.
@@ -249,6 +260,7 @@ void Upload_procedure::open_file(const QString& name) {
     if (!file_->open(QIODevice::ReadOnly)) throw Runtime_failure("cannot open the file to send");
     lines_in_file_ = count_lines(*file_);
     lines_sent_ = 0;
+    progress_fill_ = 0;
     lines_ = std::make_unique<Line_reader>(*file_);
 }
 

@@ -40,6 +40,7 @@ private:
     bool first_pause();
     Reply_outcome reply_wait();
     void next_line();
+    void show_progress();
     void failure_message();
     void clean_up();
 
@@ -54,4 +55,5 @@ private:
     QString file_name_;
     int lines_in_file_ = 0;
     int lines_sent_ = 0;
+    int progress_fill_ = 0;  // steps of the progress fill shown so far
 };
