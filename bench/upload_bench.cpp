@@ -1,12 +1,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
-#include <algorithm>
-#include <numeric>
-#include <vector>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 #include "app/qt_event_services.h"
 #include "app/vimbo_form.h"
@@ -22,7 +22,9 @@ namespace {
 constexpr int kLines = 1000;
 constexpr double kFloorSeconds = (35.0 + kLines * 36.0) / 1000.0;  // the pauses alone
 
-QByteArray hex2(int value) { return QByteArray::number(value & 0xFF, 16).rightJustified(2, '0').toUpper(); }
+QByteArray hex2(int value) {
+    return QByteArray::number(value & 0xFF, 16).rightJustified(2, '0').toUpper();
+}
 
 // kLines - 1 data records of 16 bytes, then the end record.
 QByteArray update_file() {
@@ -43,7 +45,7 @@ QByteArray update_file() {
 
 // The real port, noting when each line went out and when each reply came in.
 class Timed_port : public Qt_port_backend {
-public:
+  public:
     bool write(const QByteArray& bytes) override {
         if (bytes.endsWith('\r')) line_sent_at.push_back(wall_seconds());
         return Qt_port_backend::write(bytes);
@@ -121,12 +123,13 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
     });
     for (auto _ : state) {
         // The board is reset (the bytes of Initialize) once the update waits for its sign-on.
-        QTimer::singleShot(100, &form, [&form] { form.MSerial.Output(QString::fromLatin1("\x00\x18\x21", 3)); });
+        QTimer::singleShot(
+            100, &form, [&form] { form.MSerial.Output(QString::fromLatin1("\x00\x18\x21", 3)); });
         form.handle([&] { form.upload_commands().Cmd_update_vimbo_Click(); });
     }
-    const bool success = form.List_1->count() > 0 &&
-                         form.List_1->item(form.List_1->count() - 1) ==
-                             QLatin1String("#@ Software Update to RQMxx succesfull!");
+    const bool success =
+        form.List_1->count() > 0 && form.List_1->item(form.List_1->count() - 1) ==
+                                        QLatin1String("#@ Software Update to RQMxx succesfull!");
     if (!success || wall1 <= wall0) {
         state.SkipWithError("the upload did not succeed");
     } else {
@@ -150,7 +153,11 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
 }
 // The window shown (it repaints the hint line for every line sent), and hidden (the
 // transfer alone, without painting).
-static void BM_upload_1000_lines_over_pty(benchmark::State& state) { upload_over_pty(state, true); }
-static void BM_upload_1000_lines_over_pty_hidden(benchmark::State& state) { upload_over_pty(state, false); }
+static void BM_upload_1000_lines_over_pty(benchmark::State& state) {
+    upload_over_pty(state, true);
+}
+static void BM_upload_1000_lines_over_pty_hidden(benchmark::State& state) {
+    upload_over_pty(state, false);
+}
 BENCHMARK(BM_upload_1000_lines_over_pty)->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_upload_1000_lines_over_pty_hidden)->Unit(benchmark::kSecond)->Iterations(1);

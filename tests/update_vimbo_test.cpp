@@ -31,19 +31,22 @@ TEST_F(Update_vimbo_test, UpdateSendsEachLineWithCrAtItsTimeAndEndsOnDone) {
     std::vector<Look> looks;
     auto look = [&] {
         looks.push_back({f.Cmd_update_vimbo->caption(), f.Cmd_write_eeprom->caption(),
-                         f.Cmd_read_eeprom->caption(), f.title(), f.hint(), f.Cmd_update_vimbo->back_color(),
-                         f.Cmd_read_eeprom->has_normal_face(), f.Label1->progress()});
+                         f.Cmd_read_eeprom->caption(), f.title(), f.hint(),
+                         f.Cmd_update_vimbo->back_color(), f.Cmd_read_eeprom->has_normal_face(),
+                         f.Label1->progress()});
     };
     f.Cmd_read_eeprom->set_back_color(colors::kRed);  // the transfer gives it its idle look
-    clock_.at(50, look);   // sign-on wait
-    clock_.at(110, look);  // hardware id wait
+    clock_.at(50, look);                              // sign-on wait
+    clock_.at(110, look);                             // hardware id wait
     on_each_write = [&](const QByteArray&) { look(); };
 
     click(f.Cmd_update_vimbo);
 
-    EXPECT_EQ(sent(), (std::vector<Sent>{{100, kStartByte}, {191, "L1\r"}, {232, "L2\r"}, {273, "L3\r"}}));
-    EXPECT_EQ(log_lines(), (QStringList{kDontClick, "Hardware responding...", "8800.upd", "Hardware Id = #2418",
-                                        "WRITING; 8800.upd", kUpdateSuccess}));
+    EXPECT_EQ(sent(),
+              (std::vector<Sent>{{100, kStartByte}, {191, "L1\r"}, {232, "L2\r"}, {273, "L3\r"}}));
+    EXPECT_EQ(log_lines(),
+              (QStringList{kDontClick, "Hardware responding...", "8800.upd", "Hardware Id = #2418",
+                           "WRITING; 8800.upd", kUpdateSuccess}));
     EXPECT_EQ(f.List_1->selected_index(), 5);
     EXPECT_TRUE(dialogs_.boxes.empty());
     EXPECT_EQ(clock_.now_ms(), 278);
@@ -101,7 +104,9 @@ TEST_F(Update_vimbo_test, FirstLineWaitsForTheFirstRequestWhenItComesLateOrToget
     const std::int64_t t = clock_.now_ms() + 100;
     sign_on_at(t);
     click(f.Cmd_update_vimbo);
-    EXPECT_EQ(sent(), (std::vector<Sent>{{t, kStartByte}, {t + 20 + 35 + 36, "L1\r"}, {t + 20 + 35 + 36 + 41, "L2\r"}}));
+    EXPECT_EQ(sent(),
+              (std::vector<Sent>{
+                  {t, kStartByte}, {t + 20 + 35 + 36, "L1\r"}, {t + 20 + 35 + 36 + 41, "L2\r"}}));
     EXPECT_EQ(log_lines().last(), kUpdateSuccess);
     EXPECT_TRUE(dialogs_.boxes.empty());
     expect_ended(f);
@@ -216,11 +221,17 @@ TEST_F(Update_vimbo_test, EachErrorReplyShowsItsBoxAloneAndStopsTheTransfer) {
         QString box;
     };
     const Case cases[] = {
-        {"#?", "#? RQMxx reply ERROR DATA Line Header!\r\n\r\nTry again. Check Update file. Use RQMxx Power Up if "
-               "no response..."},
-        {"#!", "#! RQMxx reply Line CheckSum ERROR!\r\n\r\nTry again. Use RQMxx Power Up if no response..."},
-        {"#*", "#* RQMxx reply Line Chip Type ERROR!\r\n\r\nTry again. Check Update file. Use RQMxx Power Up if no "
-               "response..."},
+        {"#?",
+         "#? RQMxx reply ERROR DATA Line Header!\r\n\r\nTry again. Check Update file. Use RQMxx "
+         "Power Up if "
+         "no response..."},
+        {"#!",
+         "#! RQMxx reply Line CheckSum ERROR!\r\n\r\nTry again. Use RQMxx Power Up if no "
+         "response..."},
+        {"#*",
+         "#* RQMxx reply Line Chip Type ERROR!\r\n\r\nTry again. Check Update file. Use RQMxx "
+         "Power Up if no "
+         "response..."},
     };
     for (Vb_button* button : {f.Cmd_update_vimbo, f.Cmd_write_eeprom}) {
         const QByteArray first = button == f.Cmd_update_vimbo ? "L1\r" : "R1\r";
@@ -234,7 +245,8 @@ TEST_F(Update_vimbo_test, EachErrorReplyShowsItsBoxAloneAndStopsTheTransfer) {
             std::int64_t box_at = -1;
             dialogs_.on_box = [&](const QString&) { box_at = clock_.now_ms(); };
             click(button);
-            EXPECT_EQ(sent(), (std::vector<Sent>{{t, kStartByte}, {t + 91, first}, {t + 132, second}}));
+            EXPECT_EQ(sent(),
+                      (std::vector<Sent>{{t, kStartByte}, {t + 91, first}, {t + 132, second}}));
             EXPECT_EQ(dialogs_.boxes, std::vector<QString>{c.box});
             EXPECT_EQ(box_at, t + 137);
             EXPECT_FALSE(log_lines().contains(kUpdateSuccess));
@@ -244,10 +256,12 @@ TEST_F(Update_vimbo_test, EachErrorReplyShowsItsBoxAloneAndStopsTheTransfer) {
     }
     EXPECT_EQ(Upload_procedure::header_error_text(), cases[0].box);
     EXPECT_EQ(Upload_procedure::update_failed_text(),
-              "ERROR Uploading Software Update!\r\n\r\nTry again. Use RQMxx Power Up if no response...\r\n\r\n"
+              "ERROR Uploading Software Update!\r\n\r\nTry again. Use RQMxx Power Up if no "
+              "response...\r\n\r\n"
               "Check the info file for details on UPDATE.");
     EXPECT_EQ(Upload_procedure::eeprom_failed_text(),
-              "ERROR Uploading EEPROM to RQMxx!\r\n\r\nTry again. Check the info file for details on EEPROM upload.");
+              "ERROR Uploading EEPROM to RQMxx!\r\n\r\nTry again. Check the info file for details "
+              "on EEPROM upload.");
 }
 
 TEST_F(Update_vimbo_test, NoHardwareIdIn8SecondsIsLoggedWithoutABox) {
@@ -303,7 +317,14 @@ TEST_F(Update_vimbo_test, AbortInEachStateOfTheUpdate) {
         {"hardware id wait", 1000, true, false, 5, {{100, kStartByte}}, false, 1000},
         {"first pause", 130, true, true, 5, {{100, kStartByte}, {191, "L1\r"}}, true, 191},
         {"reply wait", 193, true, true, 1000, {{100, kStartByte}, {191, "L1\r"}}, true, 193},
-        {"next-line pause", 210, true, true, 5, {{100, kStartByte}, {191, "L1\r"}, {232, "L2\r"}}, true, 232},
+        {"next-line pause",
+         210,
+         true,
+         true,
+         5,
+         {{100, kStartByte}, {191, "L1\r"}, {232, "L2\r"}},
+         true,
+         232},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);
@@ -312,7 +333,8 @@ TEST_F(Update_vimbo_test, AbortInEachStateOfTheUpdate) {
         id_ = c.id ? "#2418" : "";
         first_request_ = c.id ? "#$" : "";
         reply_after_ms_ = c.reply_after_ms;
-        const std::int64_t t0 = clock_.now_ms() + 10000;  // well after any board reply still under way
+        const std::int64_t t0 =
+            clock_.now_ms() + 10000;  // well after any board reply still under way
         clock_.advance(10000);
         sent();
         if (c.sign_on) sign_on_at(t0 + 100);
@@ -408,9 +430,11 @@ TEST_F(Update_vimbo_test, EepromWriteSendsItsFileAndEndsOnDone) {
     EXPECT_EQ(sent(), (std::vector<Sent>{{100, kStartByte},
                                          {191, "#10000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00\r"},
                                          {232, "#00000001FF\r"}}));
-    EXPECT_EQ(log_lines(), (QStringList{"Hardware Id = #2418", "WRITING; 2418.eep", kEepromSuccess}));
-    EXPECT_EQ(looks, (QStringList{"BUSY!  magenta", "BUSY! Wait untill EEPROM upload FINISHED! green",
-                                  "BUSY! Wait untill EEPROM upload FINISHED! green"}));
+    EXPECT_EQ(log_lines(),
+              (QStringList{"Hardware Id = #2418", "WRITING; 2418.eep", kEepromSuccess}));
+    EXPECT_EQ(looks,
+              (QStringList{"BUSY!  magenta", "BUSY! Wait untill EEPROM upload FINISHED! green",
+                           "BUSY! Wait untill EEPROM upload FINISHED! green"}));
     EXPECT_TRUE(f.Cmd_read_eeprom->has_normal_face());
     EXPECT_EQ(f.state.Eeprom_file, "2418.eep");
     EXPECT_EQ(f.state.Chosen_file, "8800.upd");
@@ -453,7 +477,8 @@ TEST_F(Update_vimbo_test, HardwareIdIsCheckedAgainstTheFileBeingSent) {
         id_ = id;
         f.state.Chosen_file.clear();
         run(f.Cmd_update_vimbo);
-        EXPECT_EQ(log_lines(), (QStringList{kDontClick, "Hardware responding...", "8800.upd", mismatch}));
+        EXPECT_EQ(log_lines(),
+                  (QStringList{kDontClick, "Hardware responding...", "8800.upd", mismatch}));
         EXPECT_EQ(sent().size(), 1u);  // the start byte only
         EXPECT_EQ(f.hint(), kPressInitialize);
     }
@@ -469,8 +494,9 @@ TEST_F(Update_vimbo_test, HardwareIdIsCheckedAgainstTheFileBeingSent) {
     f.state.Chosen_file = path("2400 main.upd");
     f.state.File_id = "8800";
     run(f.Cmd_update_vimbo);
-    EXPECT_EQ(log_lines().mid(3), (QStringList{"Hardware Id = #2400", "WRITING; " + path("2400 main.upd"),
-                                               kUpdateSuccess}));
+    EXPECT_EQ(
+        log_lines().mid(3),
+        (QStringList{"Hardware Id = #2400", "WRITING; " + path("2400 main.upd"), kUpdateSuccess}));
     EXPECT_EQ(f.hint(), "M1");
     EXPECT_EQ(sent().back().bytes, "M1\r");
 
@@ -485,7 +511,8 @@ TEST_F(Update_vimbo_test, HardwareIdIsCheckedAgainstTheFileBeingSent) {
     f.state.Eeprom_file = "2400.eep";
     f.state.File_id = "8002";
     run(f.Cmd_write_eeprom);
-    EXPECT_EQ(log_lines(), (QStringList{"Hardware Id = #2400", "WRITING; 2400.eep", kEepromSuccess}));
+    EXPECT_EQ(log_lines(),
+              (QStringList{"Hardware Id = #2400", "WRITING; 2400.eep", kEepromSuccess}));
     EXPECT_EQ(sent().back().bytes, "E1\r");
     id_ = "#8002";
     run(f.Cmd_write_eeprom);
@@ -542,7 +569,8 @@ TEST_F(Update_vimbo_test, SignOnBytesAndASignOnAlreadyWaiting) {
     t = clock_.now_ms();
     sign_on_at(t + 3600 * 1000);
     click(f.Cmd_update_vimbo);
-    EXPECT_EQ(sent(), (std::vector<Sent>{{t + 3600 * 1000, kStartByte}, {t + 3600 * 1000 + 91, "L1\r"}}));
+    EXPECT_EQ(sent(),
+              (std::vector<Sent>{{t + 3600 * 1000, kStartByte}, {t + 3600 * 1000 + 91, "L1\r"}}));
     expect_ended(f);
 }
 

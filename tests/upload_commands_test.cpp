@@ -3,7 +3,7 @@
 #include "tests/upload_fixture.h"
 
 class Upload_commands_test : public Upload_test {
-protected:
+  protected:
     QListWidgetItem* item(Vimbo_form& f, const QString& name) {
         const auto found = f.File_list_1->findItems(name, Qt::MatchExactly);
         return found.isEmpty() ? nullptr : found.first();
@@ -45,7 +45,8 @@ TEST_F(Upload_commands_test, ShowPickAndClearWithTheirCaptionsAndTitles) {
     EXPECT_FALSE(f.File_list_1->isHidden());
     EXPECT_EQ(f.title(), " Double Click on the Update.file to load");
     double_click(f, "8002abc.upd");
-    const QString chosen = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + "8002abc.upd";
+    const QString chosen =
+        QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + "8002abc.upd";
     EXPECT_EQ(f.state.Chosen_file, chosen);
     EXPECT_TRUE(QFile::exists(f.state.Chosen_file));
     EXPECT_EQ(f.state.File_id, "8002");
@@ -87,11 +88,13 @@ TEST_F(Upload_commands_test, APickDuringTheSignOnWaitIsTheFileSent) {
     });
     sign_on_at(100);
     click(f.Cmd_update_vimbo);
-    const QString chosen = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + "2418 new.upd";
+    const QString chosen =
+        QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + "2418 new.upd";
     EXPECT_EQ(sent(), (std::vector<Sent>{{100, kStartByte}, {191, "N1\r"}}));
-    EXPECT_EQ(log_lines(), (QStringList{"Don't click on BUSY to escape but wait!", "Hardware responding...", chosen,
-                                        "Hardware Id = #2418", "WRITING; " + chosen,
-                                        "#@ Software Update to RQMxx succesfull!"}));
+    EXPECT_EQ(log_lines(),
+              (QStringList{"Don't click on BUSY to escape but wait!", "Hardware responding...",
+                           chosen, "Hardware Id = #2418", "WRITING; " + chosen,
+                           "#@ Software Update to RQMxx succesfull!"}));
     EXPECT_EQ(f.state.Chosen_file, chosen);
     EXPECT_EQ(f.Cmd_show_upd_file->caption(), "2418 new.upd");
     expect_ended(f);
@@ -154,8 +157,9 @@ TEST_F(Upload_commands_test, EachStartCommandRefusesWhileAnotherTransferButtonIs
     bool refused_while_sending = false;
     auto refused = [&] {
         click(f.Cmd_write_eeprom);
-        return f.Cmd_write_eeprom->caption() == "Write EEP" && f.Cmd_write_eeprom->has_normal_face() &&
-               !f.state.Abort_request && f.Cmd_update_vimbo->caption() == "BUSY!";
+        return f.Cmd_write_eeprom->caption() == "Write EEP" &&
+               f.Cmd_write_eeprom->has_normal_face() && !f.state.Abort_request &&
+               f.Cmd_update_vimbo->caption() == "BUSY!";
     };
     clock_.at(50, [&] { refused_in_sign_on_wait = refused(); });
     clock_.at(170, [&] { refused_while_sending = refused(); });

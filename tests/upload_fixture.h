@@ -9,7 +9,7 @@
 
 // A window with an open port and a scripted board loader on the virtual clock.
 class Upload_test : public Form_test {
-protected:
+  protected:
     struct Sent {
         std::int64_t at_ms;
         QByteArray bytes;
@@ -53,7 +53,9 @@ protected:
 
     // The board's sign-on line, "#", the sign-on byte and more, at time t.
     void sign_on_at(std::int64_t t, char sign_on_byte = char(0xBE)) {
-        clock_.at(t, [this, sign_on_byte] { board().deliver(QByteArray("#") + sign_on_byte + "\x01\r"); });
+        clock_.at(t, [this, sign_on_byte] {
+            board().deliver(QByteArray("#") + sign_on_byte + "\x01\r");
+        });
     }
     static void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
     void click_at(std::int64_t t, QWidget* w) {

@@ -10,7 +10,9 @@
 #include "upload/upload_commands.h"
 
 namespace {
-QByteArray hex2(int value) { return QByteArray::number(value & 0xFF, 16).rightJustified(2, '0').toUpper(); }
+QByteArray hex2(int value) {
+    return QByteArray::number(value & 0xFF, 16).rightJustified(2, '0').toUpper();
+}
 
 // A data record in the image format, "#" LL AAAA TT data CC, CC making all bytes sum to 0.
 QByteArray data_record(int address, const QByteArray& bytes) {
@@ -48,7 +50,7 @@ const QString kEepromSuccess = "#@ Eeprom upload to RQMxx succesfull!";
 }  // namespace
 
 class Upload_pty_test : public Pty_test {
-protected:
+  protected:
     Vimbo_form& start(const QStringList& sim_options) {
         EXPECT_TRUE(start_sim(3, sim_options));
         Vimbo_form& f = make_form();
@@ -64,10 +66,12 @@ protected:
     // waits for the sign-on. Returns when the transfer has ended. The guard clicks the busy
     // button after guard_ms so that a broken link cannot hang the suite.
     void run_transfer(Vimbo_form& f, Vb_button* button, int guard_ms = 60000) {
-        QTimer::singleShot(200, &f, [&f] { f.MSerial.Output(QString::fromLatin1("\x00\x18\x21", 3)); });
+        QTimer::singleShot(200, &f,
+                           [&f] { f.MSerial.Output(QString::fromLatin1("\x00\x18\x21", 3)); });
         QTimer guard;
         guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+        QObject::connect(&guard, &QTimer::timeout,
+                         [button] { QTest::mouseClick(button, Qt::LeftButton); });
         guard.start(guard_ms);
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(guard.isActive()) << "the transfer had to be stopped by the hang guard";
@@ -88,10 +92,15 @@ protected:
 // the records and the end record, after which the board says done.
 TEST_F(Upload_pty_test, EepromBackupIsWrittenBackUntilDone) {
     QList<QByteArray> image;
-    for (int address = 0; address < 1024; address += 16) image << data_record(address, pattern(address / 16));
-    image << "#00000001FF" << "" << ""
-          << "Mcu type; 324 / SMS Controller type Rq5" << "1024 Eeprom bytes."
-          << "Dump date; 09.12.2026 at 06:31:11" << "";
+    for (int address = 0; address < 1024; address += 16)
+        image << data_record(address, pattern(address / 16));
+    image << "#00000001FF"
+          << ""
+          << ""
+          << "Mcu type; 324 / SMS Controller type Rq5"
+          << "1024 Eeprom bytes."
+          << "Dump date; 09.12.2026 at 06:31:11"
+          << "";
     ASSERT_EQ(image.size(), 71);
     write_lines(path("2418.eep"), image);
 
@@ -128,14 +137,15 @@ TEST_F(Upload_pty_test, UpdateFileOf500LinesPickedInTheList) {
     run_transfer(f, f.Cmd_update_vimbo, 120000);
 
     EXPECT_TRUE(dialogs_.boxes.empty());
-    const QString chosen = QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + "2400 fw.upd";
+    const QString chosen =
+        QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + "2400 fw.upd";
     const QStringList log = log_lines();
     // The board's greeting after its reset comes between the first line and the rest.
     ASSERT_GE(log.size(), 7);
     EXPECT_EQ(log.mid(log.size() - 7),
-              (QStringList{"Don't click on BUSY to escape but wait!", "SMS CONTROLLER SIM V1.0 READY",
-                           "Hardware responding...", chosen, "Hardware Id = #2400", "WRITING; " + chosen,
-                           kUpdateSuccess}));
+              (QStringList{"Don't click on BUSY to escape but wait!",
+                           "SMS CONTROLLER SIM V1.0 READY", "Hardware responding...", chosen,
+                           "Hardware Id = #2400", "WRITING; " + chosen, kUpdateSuccess}));
     EXPECT_EQ(file_lines(path("received.txt")), update);
     EXPECT_EQ(f.hint(), "#00000001FF");
     EXPECT_LT(f.Label1->progress(), 0);
@@ -157,7 +167,8 @@ TEST_F(Upload_pty_test, UnplugMidUploadShowsTheFailureAndKeepsTheWindowResponsiv
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (f.MSerial.PortOpen() || clicked_after_loss) return;
         QTest::mouseClick(f.Cmd_show_upd_file, Qt::LeftButton);
-        clicked_after_loss = f.Cmd_show_upd_file->caption() == "Upd file ?" && !f.File_list_1->isHidden();
+        clicked_after_loss =
+            f.Cmd_show_upd_file->caption() == "Upd file ?" && !f.File_list_1->isHidden();
     });
     watch.start(20);
     run_transfer(f, f.Cmd_update_vimbo);

@@ -37,7 +37,8 @@ TEST(Hardware_id, TheTwoCheckedIdsNeedTheFileMadeForThemTheOthersTakeAnyFile) {
         EXPECT_EQ(check_hardware_id(id, "2400"), V::accepted) << id;
     }
     // Exactly the whole reply: nothing before, after or in another case.
-    for (const char* reply : {"", "#", "#$", "#2418 ", " #2418", "#24180", "#2419", "2418", "#0000"}) {
+    for (const char* reply :
+         {"", "#", "#$", "#2418 ", " #2418", "#24180", "#2419", "2418", "#0000"}) {
         EXPECT_EQ(check_hardware_id(reply, "2418"), V::not_an_id) << reply;
     }
 }
@@ -65,7 +66,8 @@ TEST(Line_reader, LinesEndAtCrLfCrOrLfAndKeepTheirBytes) {
     EXPECT_EQ(counted, 3);
     EXPECT_EQ(all_lines("a\n\rb", &counted), (QList<QByteArray>{"a", "", "b"}));
     EXPECT_EQ(counted, 3);
-    EXPECT_EQ(all_lines(QByteArray("\xE9\x00\xFF\r", 4), &counted), (QList<QByteArray>{QByteArray("\xE9\x00\xFF", 3)}));
+    EXPECT_EQ(all_lines(QByteArray("\xE9\x00\xFF\r", 4), &counted),
+              (QList<QByteArray>{QByteArray("\xE9\x00\xFF", 3)}));
     EXPECT_EQ(counted, 1);
     EXPECT_EQ(all_lines("", &counted), QList<QByteArray>{});
     EXPECT_EQ(counted, 0);

@@ -19,13 +19,16 @@ Hardware_id_verdict check_hardware_id(const QString& reply, const QString& file_
     for (const Known_id& known : kKnownIds) {
         if (reply != QLatin1String(known.reply)) continue;
         if (known.file_must_be == 0) return Hardware_id_verdict::accepted;
-        return leading_digits_value(file_id) == known.file_must_be ? Hardware_id_verdict::matched
-                                                                   : Hardware_id_verdict::mismatched;
+        return leading_digits_value(file_id) == known.file_must_be
+                   ? Hardware_id_verdict::matched
+                   : Hardware_id_verdict::mismatched;
     }
     return Hardware_id_verdict::not_an_id;
 }
 
-QString file_id_of(const QString& file_name) { return QFileInfo(file_name).fileName().left(4); }
+QString file_id_of(const QString& file_name) {
+    return QFileInfo(file_name).fileName().left(4);
+}
 
 int leading_digits_value(const QString& text) {
     int value = 0;

@@ -16,7 +16,9 @@ inline const QString kWriteEepIdle = QStringLiteral("Write EEP");
 inline const QString kReadEepIdle = QStringLiteral("Read EEP");
 
 // Exact, case-sensitive, as every busy test is.
-inline bool is_busy(const Vb_button* button) { return button->caption() == kBusy; }
+inline bool is_busy(const Vb_button* button) {
+    return button->caption() == kBusy;
+}
 
 inline void make_busy(Vb_button* button, const QColor& color) {
     button->setText(kBusy);

@@ -13,7 +13,8 @@ using namespace transfer_buttons;
 namespace {
 const QString kPressInitialize = QStringLiteral(" *** Press [ Initialize ] if not yet done! ***");
 const QString kDefaultUpdateFile = QStringLiteral("8800.upd");
-const QString kNoResponseLog = QStringLiteral("RQMxx take to long to respond! Check the serial link.");
+const QString kNoResponseLog =
+    QStringLiteral("RQMxx take to long to respond! Check the serial link.");
 const QString kNoResponseHint =
     QStringLiteral("RQMxx take to long to respond! (Also check the serial link)");
 const QString kEndedTitle = QStringLiteral(" VIMBO .....");
@@ -92,7 +93,7 @@ void Upload_procedure::announce() {
 // 3. Sign-on wait, without time limit: a click on the busy button ends it, without message.
 // A sign-on already in the mailbox lets the transfer go on at once.
 bool Upload_procedure::sign_on_wait() {
-    Form_state& s = f_.state;
+    const Form_state& s = f_.state;
     f_.pump.wait_until([&] { return s.Abort_request || is_sign_on(s.Rx_reply); });
     return !s.Abort_request;
 }
@@ -175,7 +176,8 @@ Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
     Form_state& s = f_.state;
     arm(*f_.Timer2, s.Timer2_expired, kReplyTimeoutMs);
     for (;;) {
-        f_.pump.wait_until([&] { return !s.Rx_reply.isEmpty() || s.Abort_request || s.Timer2_expired; });
+        f_.pump.wait_until(
+            [&] { return !s.Rx_reply.isEmpty() || s.Abort_request || s.Timer2_expired; });
         const QString& reply = s.Rx_reply;
         if (reply == QLatin1String(board::kReplyHeaderError)) {
             box(header_error_text());
@@ -191,8 +193,10 @@ Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
         }
         if (reply == QLatin1String(board::kReplyNextLine)) return Reply_outcome::next_line;
         if (reply == QLatin1String(board::kReplyDone)) {
-            if (is_busy(f_.Cmd_update_vimbo)) f_.log(QStringLiteral("#@ Software Update to RQMxx succesfull!"));
-            if (is_busy(f_.Cmd_write_eeprom)) f_.log(QStringLiteral("#@ Eeprom upload to RQMxx succesfull!"));
+            if (is_busy(f_.Cmd_update_vimbo))
+                f_.log(QStringLiteral("#@ Software Update to RQMxx succesfull!"));
+            if (is_busy(f_.Cmd_write_eeprom))
+                f_.log(QStringLiteral("#@ Eeprom upload to RQMxx succesfull!"));
             return Reply_outcome::ended;
         }
         if (s.Abort_request) {
@@ -281,27 +285,32 @@ void Upload_procedure::box(const QString& text) {
 }
 
 QString Upload_procedure::header_error_text() {
-    return QStringLiteral("#? RQMxx reply ERROR DATA Line Header!\r\n\r\n"
-                          "Try again. Check Update file. Use RQMxx Power Up if no response...");
+    return QStringLiteral(
+        "#? RQMxx reply ERROR DATA Line Header!\r\n\r\n"
+        "Try again. Check Update file. Use RQMxx Power Up if no response...");
 }
 
 QString Upload_procedure::checksum_error_text() {
-    return QStringLiteral("#! RQMxx reply Line CheckSum ERROR!\r\n\r\n"
-                          "Try again. Use RQMxx Power Up if no response...");
+    return QStringLiteral(
+        "#! RQMxx reply Line CheckSum ERROR!\r\n\r\n"
+        "Try again. Use RQMxx Power Up if no response...");
 }
 
 QString Upload_procedure::chip_type_error_text() {
-    return QStringLiteral("#* RQMxx reply Line Chip Type ERROR!\r\n\r\n"
-                          "Try again. Check Update file. Use RQMxx Power Up if no response...");
+    return QStringLiteral(
+        "#* RQMxx reply Line Chip Type ERROR!\r\n\r\n"
+        "Try again. Check Update file. Use RQMxx Power Up if no response...");
 }
 
 QString Upload_procedure::update_failed_text() {
-    return QStringLiteral("ERROR Uploading Software Update!\r\n\r\n"
-                          "Try again. Use RQMxx Power Up if no response...\r\n\r\n"
-                          "Check the info file for details on UPDATE.");
+    return QStringLiteral(
+        "ERROR Uploading Software Update!\r\n\r\n"
+        "Try again. Use RQMxx Power Up if no response...\r\n\r\n"
+        "Check the info file for details on UPDATE.");
 }
 
 QString Upload_procedure::eeprom_failed_text() {
-    return QStringLiteral("ERROR Uploading EEPROM to RQMxx!\r\n\r\n"
-                          "Try again. Check the info file for details on EEPROM upload.");
+    return QStringLiteral(
+        "ERROR Uploading EEPROM to RQMxx!\r\n\r\n"
+        "Try again. Check the info file for details on EEPROM upload.");
 }

@@ -11,7 +11,7 @@ class Line_reader;
 // button (its start command makes it busy before the call). Which use runs is read from the
 // busy captions at each choice.
 class Upload_procedure {
-public:
+  public:
     explicit Upload_procedure(Vimbo_form& form);
     ~Upload_procedure();
     Upload_procedure(const Upload_procedure&) = delete;
@@ -22,13 +22,13 @@ public:
     void Update_vimbo();
 
     // Message box texts.
-    static QString header_error_text();    // "#?"
-    static QString checksum_error_text();  // "#!"
-    static QString chip_type_error_text(); // "#*"
-    static QString update_failed_text();   // any other failure of an update
-    static QString eeprom_failed_text();   // any other failure of an EEPROM write
+    static QString header_error_text();     // "#?"
+    static QString checksum_error_text();   // "#!"
+    static QString chip_type_error_text();  // "#*"
+    static QString update_failed_text();    // any other failure of an update
+    static QString eeprom_failed_text();    // any other failure of an EEPROM write
 
-private:
+  private:
     enum class Reply_outcome { next_line, ended };
 
     void transfer();

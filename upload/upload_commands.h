@@ -9,7 +9,7 @@ class Vimbo_form;
 // start commands, UPDATE and Write EEP, whose busy buttons also ask a running transfer to
 // stop.
 class Upload_commands {
-public:
+  public:
     explicit Upload_commands(Vimbo_form& form);
 
     void Cmd_show_upd_file_Click();
@@ -20,7 +20,7 @@ public:
 
     Upload_procedure& procedure() { return procedure_; }
 
-private:
+  private:
     void pick();
     Vimbo_form& f_;
     Upload_procedure procedure_;
