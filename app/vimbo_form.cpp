@@ -6,7 +6,9 @@
 #include <QScreen>
 
 #include "app/app_title.h"
+#include "app/aux_commands.h"
 #include "app/control_table.h"
+#include "app/settings_file.h"
 #include "serial/failures.h"
 #include "serial/port_opening.h"
 #include "serial/receiver.h"
@@ -47,6 +49,8 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     Timer2 = services.events.make_timer([this] { handle([this] { receiver_->Timer2_Timer(); }); });
     receiver_ = std::make_unique<Receiver>(*this);
     port_opening_ = std::make_unique<Port_opening>(*this);
+    settings_file_ = std::make_unique<Settings_file>(*this);
+    aux_commands_ = std::make_unique<Aux_commands>(*this);
     upload_commands_ = std::make_unique<Upload_commands>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };

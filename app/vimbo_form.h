@@ -17,6 +17,8 @@
 
 class Port_opening;
 class Receiver;
+class Settings_file;
+class Aux_commands;
 class Upload_commands;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
@@ -108,6 +110,8 @@ public:
 
     Port_opening& port_opening() { return *port_opening_; }
     Receiver& receiver() { return *receiver_; }
+    Settings_file& settings_file() { return *settings_file_; }
+    Aux_commands& aux_commands() { return *aux_commands_; }
     Upload_commands& upload_commands() { return *upload_commands_; }
 
 protected:
@@ -124,5 +128,7 @@ private:
     std::function<void()> quit_;
     std::unique_ptr<Port_opening> port_opening_;
     std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<Settings_file> settings_file_;
+    std::unique_ptr<Aux_commands> aux_commands_;
     std::unique_ptr<Upload_commands> upload_commands_;
 };

@@ -1,14 +1,14 @@
 #include "dump_line.h"
 
 #include <cctype>
+#include <numeric>
 
 #include "byte_text.h"
 
 namespace sim {
 
 std::uint8_t dump_sum(std::span<const std::uint8_t, kDumpLineBytes> bytes) {
-    unsigned sum = 0;
-    for (const std::uint8_t b : bytes) sum += b;
+    const unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0U);
     return static_cast<std::uint8_t>(sum & 0xFFU);
 }
 

@@ -23,8 +23,8 @@ std::vector<std::uint8_t> make_pattern_image(std::size_t size) {
 std::vector<std::uint8_t> load_image(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read EEPROM image " + path);
-    std::vector<std::uint8_t> image{std::istreambuf_iterator<char>(in),
-                                    std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> image((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
     if (in.bad()) throw std::runtime_error("error reading EEPROM image " + path);
     if (!valid_eeprom_size(image.size())) {
         throw std::runtime_error("EEPROM image " + path + " has " + std::to_string(image.size()) +

@@ -1,7 +1,9 @@
 #include "fault_table.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <numeric>
 
 #include "byte_text.h"
 
@@ -74,17 +76,23 @@ std::string usage_of(const Fault_name& entry) {
     return std::string(entry.name);
 }
 
+// A plain loop: with find_if, cppcheck loses track of the members read through the result.
+const Fault_name* find_name(std::string_view name) {
+    for (const Fault_name& entry : kNames) {
+        // cppcheck-suppress useStlAlgorithm
+        if (entry.name == name) return &entry;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::string Fault_table::arm(std::string_view name, std::string_view args) {
-    const Fault_name* entry = nullptr;
-    for (const auto& candidate : kNames) {
-        if (candidate.name == name) entry = &candidate;
-    }
+    const Fault_name* entry = find_name(name);
     if (entry == nullptr) return "unknown fault " + std::string(name);
 
     Fault fault{entry->kind, 0, 0, {}};
-    const std::string usage = "usage: " + usage_of(*entry);
+    std::string usage = "usage: " + usage_of(*entry);
     if (entry->args == Args::none) {
         if (!trim(args).empty()) return usage;
         faults_.push_back(fault);
@@ -118,40 +126,32 @@ std::string Fault_table::arm_option(std::string_view option) {
 }
 
 bool Fault_table::at(Fault_kind kind, int line) const {
-    for (const Fault& f : faults_) {
-        if (f.kind == kind && f.line == line) return true;
-    }
-    return false;
+    return std::ranges::any_of(faults_,
+                               [&](const Fault& f) { return f.kind == kind && f.line == line; });
 }
 
 bool Fault_table::from(Fault_kind kind, int line) const {
-    for (const Fault& f : faults_) {
-        if (f.kind == kind && f.line <= line) return true;
-    }
-    return false;
+    return std::ranges::any_of(faults_,
+                               [&](const Fault& f) { return f.kind == kind && f.line <= line; });
 }
 
 int Fault_table::delay_ms(Fault_kind kind, int line) const {
-    int total = 0;
-    for (const Fault& f : faults_) {
-        if (f.kind == kind && f.line == line) total += f.delay_ms;
-    }
-    return total;
+    return std::accumulate(faults_.begin(), faults_.end(), 0, [&](int total, const Fault& f) {
+        return f.kind == kind && f.line == line ? total + f.delay_ms : total;
+    });
 }
 
 std::optional<std::string> Fault_table::reply_for(int line) const {
-    std::optional<std::string> reply;
-    for (const Fault& f : faults_) {
-        if (f.kind == Fault_kind::loader_reply && f.line == line) reply = f.reply;  // latest wins
-    }
-    return reply;
+    // The one armed last wins.
+    const auto found = std::find_if(faults_.rbegin(), faults_.rend(), [&](const Fault& f) {
+        return f.kind == Fault_kind::loader_reply && f.line == line;
+    });
+    if (found == faults_.rend()) return std::nullopt;
+    return found->reply;
 }
 
 bool Fault_table::has(Fault_kind kind) const {
-    for (const Fault& f : faults_) {
-        if (f.kind == kind) return true;
-    }
-    return false;
+    return std::ranges::any_of(faults_, [&](const Fault& f) { return f.kind == kind; });
 }
 
 }  // namespace sim

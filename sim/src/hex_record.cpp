@@ -1,6 +1,7 @@
 #include "hex_record.h"
 
 #include <cstdint>
+#include <numeric>
 #include <vector>
 
 #include "byte_text.h"
@@ -28,8 +29,7 @@ Record_verdict check_record(std::string_view line) {
         bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
     }
     if (bytes.size() != kFixedBytes + bytes[0]) return Record_verdict::bad_header;
-    unsigned sum = 0;
-    for (const std::uint8_t b : bytes) sum += b;
+    const unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0U);
     if ((sum & 0xFFU) != 0) return Record_verdict::bad_checksum;
     switch (bytes[3]) {
         case kTypeData:

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -26,11 +27,7 @@ std::optional<int> to_int(std::string_view text, int min, int max) {
 }
 
 bool printable_word(std::string_view text) {
-    if (text.empty()) return false;
-    for (const char c : text) {
-        if (c <= ' ' || c >= 0x7F) return false;
-    }
-    return true;
+    return !text.empty() && std::ranges::all_of(text, [](char c) { return c > ' ' && c < 0x7F; });
 }
 
 // Applies one option that takes a value; returns an error text, empty on success.
@@ -84,7 +81,8 @@ Parsed_options parse_options(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string_view name = args[i];
         std::optional<std::string> value;
-        if (const auto equals = name.find('='); name.starts_with("--") && equals != name.npos) {
+        if (const auto equals = name.find('=');
+            name.starts_with("--") && equals != std::string_view::npos) {
             value = std::string(name.substr(equals + 1));
             name = name.substr(0, equals);
         }

@@ -6,8 +6,8 @@
 
 namespace sim {
 
-Port_link::Port_link(std::filesystem::path dir, int port)
-    : path_(std::move(dir) / ("com" + std::to_string(port))) {}
+Port_link::Port_link(const std::filesystem::path& dir, int port)
+    : path_(dir / ("com" + std::to_string(port))) {}
 
 void Port_link::point_to(const std::string& target) {
     std::filesystem::create_directories(path_.parent_path());

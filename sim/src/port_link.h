@@ -7,7 +7,7 @@ namespace sim {
 
 class Port_link {
   public:
-    Port_link(std::filesystem::path dir, int port);
+    Port_link(const std::filesystem::path& dir, int port);
     const std::filesystem::path& path() const { return path_; }
     // Points the link at `target`, replacing whatever is there in one step. Throws on failure.
     void point_to(const std::string& target);

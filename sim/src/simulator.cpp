@@ -31,6 +31,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 }  // namespace
 
@@ -56,9 +58,9 @@ Simulator::Simulator(const Options& options, Reporter reporter)
       reporter_(reporter),
       board_(make_board_config(options), faults_, *this),
       link_(options.dir, options.port) {
-    for (const std::string& fault : options.faults) {
+    for (std::string fault : options.faults) {
         if (std::string error = faults_.arm_option(fault); !error.empty()) {
-            throw std::runtime_error("--fault " + fault + ": " + error);
+            throw std::runtime_error("--fault " + fault.append(": ").append(error));
         }
     }
     if (!options.upload_out.empty()) {

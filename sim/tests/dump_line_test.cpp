@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <fstream>
 
 #include "eeprom_image.h"
 
@@ -71,6 +73,24 @@ TEST(EepromImage, OnlyTheBoardsSizes) {
     EXPECT_FALSE(valid_eeprom_size(512));
     EXPECT_FALSE(valid_eeprom_size(1025));
     EXPECT_THROW(load_image("/nonexistent/image.bin"), std::runtime_error);
+}
+
+TEST(EepromImage, LoadsARawFileAndRefusesOddSizes) {
+    const std::string path = ::testing::TempDir() + "/eeprom_image_test.bin";
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < 4096; ++i) out.put(static_cast<char>(255 - (i & 0xFF)));
+    }
+    const auto image = load_image(path);
+    ASSERT_EQ(image.size(), 4096U);
+    EXPECT_EQ(image[0], 0xFF);
+    EXPECT_EQ(image[4095], 0x00);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << "too short";
+    }
+    EXPECT_THROW(load_image(path), std::runtime_error);
+    std::remove(path.c_str());
 }
 
 }  // namespace

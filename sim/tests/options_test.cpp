@@ -5,7 +5,7 @@
 namespace sim {
 namespace {
 
-Parsed_options parse(std::vector<std::string> args) {
+Parsed_options parse(const std::vector<std::string>& args) {
     return parse_options(args);
 }
 

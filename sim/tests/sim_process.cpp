@@ -2,19 +2,22 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <stdexcept>
 
-extern char** environ;
+// POSIX leaves declaring it to the program; glibc may have done so already.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace sim::testing {
 
@@ -44,7 +47,8 @@ Sim_process::Sim_process(const std::vector<std::string>& args) {
     std::vector<std::string> all{VIMBO_SIM_BINARY};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
+    argv.reserve(all.size() + 1);
+    std::ranges::transform(all, std::back_inserter(argv), [](std::string& a) { return a.data(); });
     argv.push_back(nullptr);
     const int rc = posix_spawn(&pid_, VIMBO_SIM_BINARY, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
