@@ -13,6 +13,7 @@
 #include "serial/failures.h"
 #include "serial/port_opening.h"
 #include "serial/receiver.h"
+#include "upload/upload_commands.h"
 
 static void load_resources() {
     Q_INIT_RESOURCE(resources);
@@ -54,6 +55,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     settings_file_ = std::make_unique<Settings_file>(*this);
     aux_commands_ = std::make_unique<Aux_commands>(*this);
     eeprom_read_ = std::make_unique<Eeprom_read>(*this);
+    upload_commands_ = std::make_unique<Upload_commands>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };

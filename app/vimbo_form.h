@@ -20,6 +20,7 @@ class Receiver;
 class Settings_file;
 class Aux_commands;
 class Eeprom_read;
+class Upload_commands;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -111,11 +112,12 @@ class Vimbo_form : public QWidget {
     Settings_file& settings_file() { return *settings_file_; }
     Aux_commands& aux_commands() { return *aux_commands_; }
     Eeprom_read& eeprom_read() { return *eeprom_read_; }
+    Upload_commands& upload_commands() { return *upload_commands_; }
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* e) override;
 
-  private:
+private:
     void build_controls();
     void set_focus_order();
 
@@ -129,4 +131,5 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Settings_file> settings_file_;
     std::unique_ptr<Aux_commands> aux_commands_;
     std::unique_ptr<Eeprom_read> eeprom_read_;
+    std::unique_ptr<Upload_commands> upload_commands_;
 };

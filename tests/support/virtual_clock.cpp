@@ -62,6 +62,7 @@ bool Virtual_clock::run_next_due(std::int64_t limit) {
     }
     const bool action_first = !scheduled_.empty() && scheduled_.begin()->first.first <= next;
     if (action_first) next = scheduled_.begin()->first.first;
+    if (!action_first && timer == nullptr) return false;  // nothing at all is left
     if (next > limit) return false;
     now_ = std::max(now_, next);
     if (action_first) {

@@ -1,0 +1,59 @@
+#pragma once
+#include <QString>
+#include <memory>
+
+class Vimbo_form;
+class Tracked_file;
+class Line_reader;
+
+// Sends a text file into the board, one line per request of its loader. Two uses: an update
+// file, with UPDATE as the busy button, and an EEPROM image, with Write EEP as the busy
+// button (its start command makes it busy before the call). Which use runs is read from the
+// busy captions at each choice.
+class Upload_procedure {
+  public:
+    explicit Upload_procedure(Vimbo_form& form);
+    ~Upload_procedure();
+    Upload_procedure(const Upload_procedure&) = delete;
+    Upload_procedure& operator=(const Upload_procedure&) = delete;
+
+    // Runs the whole transfer inside the calling click handler and returns once it has
+    // ended, whatever the outcome; the log, hint line, title and message boxes tell it.
+    void Update_vimbo();
+
+    // Message box texts.
+    static QString header_error_text();     // "#?"
+    static QString checksum_error_text();   // "#!"
+    static QString chip_type_error_text();  // "#*"
+    static QString update_failed_text();    // any other failure of an update
+    static QString eeprom_failed_text();    // any other failure of an EEPROM write
+
+  private:
+    enum class Reply_outcome { next_line, ended };
+
+    void transfer();
+    void announce();
+    bool sign_on_wait();
+    void open_and_start();
+    bool hardware_id_wait();
+    void show_writing();
+    bool first_pause();
+    Reply_outcome reply_wait();
+    void next_line();
+    void show_progress();
+    void failure_message();
+    void clean_up();
+
+    void open_file(const QString& name);
+    void send_start_byte();
+    void pause(int ms);
+    void box(const QString& text);
+
+    Vimbo_form& f_;
+    std::unique_ptr<Tracked_file> file_;  // the file being sent; only the upload closes it
+    std::unique_ptr<Line_reader> lines_;
+    QString file_name_;
+    int lines_in_file_ = 0;
+    int lines_sent_ = 0;
+    int progress_fill_ = 0;  // steps of the progress fill shown so far
+};
