@@ -6,6 +6,7 @@
 #include "app/control_table.h"
 #include "serial/port_opening.h"
 #include "tests/support/pty_fixture.h"
+#include "eeprom/eeprom_read.h"
 #include "upload/update_vimbo.h"
 #include "upload/upload_commands.h"
 
@@ -115,6 +116,34 @@ TEST_F(Upload_pty_test, EepromBackupIsWrittenBackUntilDone) {
     EXPECT_EQ(file_lines(path("received.txt")), image.mid(0, 65));
     EXPECT_EQ(f.hint(), "#00000001FF");
     EXPECT_TRUE(sim_.wait_for_line("event loader-done"));
+    expect_idle(f);
+}
+
+// The round trip a technician makes: Read EEP saves the board's parameters, Write EEP sends
+// that very backup back until the board says done.
+TEST_F(Upload_pty_test, BackupMadeByTheEepromReadIsWrittenBack) {
+    Vimbo_form& f = start({"--hwid", "2418", "--eeprom-size", "1024", "--upload-out", path("received.txt")});
+    dialogs_.answers.push_back([&f] {
+        QTimer::singleShot(0, &f, [&f] { f.MSerial.Output(QString::fromLatin1("\x00\x18\x21", 3)); });
+        return QString("2418.eep");
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&f] { f.Cmd_exit_Click(); });
+    guard.start(60000);
+    f.eeprom_read().Cmd_read_eeprom_Click();
+    ASSERT_TRUE(guard.isActive()) << "the read had to be stopped by the hang guard";
+    guard.stop();
+    ASSERT_EQ(f.hint(), "Done and saved to; 2418.eep");
+    const QList<QByteArray> backup = file_lines(path("2418.eep"));
+    ASSERT_EQ(backup.size(), 71);
+
+    run_transfer(f, f.Cmd_write_eeprom);
+    EXPECT_TRUE(dialogs_.boxes.empty());
+    EXPECT_EQ(log_lines().last(), kEepromSuccess);
+    QList<QByteArray> sent = backup.mid(0, 65);
+    for (QByteArray& line : sent) line = line.trimmed();  // without the CR of the CR LF
+    EXPECT_EQ(file_lines(path("received.txt")), sent);
     expect_idle(f);
 }
 
