@@ -7,6 +7,9 @@
 
 #include "app/app_title.h"
 #include "app/control_table.h"
+#include "console/examples.h"
+#include "console/modes.h"
+#include "console/sending.h"
 #include "serial/failures.h"
 #include "serial/port_opening.h"
 #include "serial/receiver.h"
@@ -46,6 +49,9 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     Timer2 = services.events.make_timer([this] { handle([this] { receiver_->Timer2_Timer(); }); });
     receiver_ = std::make_unique<Receiver>(*this);
     port_opening_ = std::make_unique<Port_opening>(*this);
+    sending_ = std::make_unique<Sending>(*this);
+    examples_ = std::make_unique<Examples>(*this);
+    modes_ = std::make_unique<Modes>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });

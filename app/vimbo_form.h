@@ -17,6 +17,9 @@
 
 class Port_opening;
 class Receiver;
+class Sending;
+class Examples;
+class Modes;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -107,6 +110,9 @@ public:
 
     Port_opening& port_opening() { return *port_opening_; }
     Receiver& receiver() { return *receiver_; }
+    Sending& sending() { return *sending_; }
+    Examples& examples() { return *examples_; }
+    Modes& modes() { return *modes_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -122,4 +128,7 @@ private:
     std::function<void()> quit_;
     std::unique_ptr<Port_opening> port_opening_;
     std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<Sending> sending_;
+    std::unique_ptr<Examples> examples_;
+    std::unique_ptr<Modes> modes_;
 };
