@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -14,7 +15,7 @@ void Line_store::append(const QString& line) {
     longest_ = std::max(longest_, int(line.size()));
 }
 
-void Line_store::clear() {
+void Line_store::clear() {  // and give the memory back
     std::vector<char>().swap(text_);
     std::vector<qint64>().swap(ends_);
     longest_ = 0;
@@ -33,6 +34,43 @@ Line_list::Line_list(QWidget* parent) : QAbstractScrollArea(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
+    refresh_timer_.setSingleShot(true);
+    refresh_timer_.setInterval(40);
+    connect(&refresh_timer_, &QTimer::timeout, this, [this] { refresh(); });
+}
+
+void Line_list::schedule_refresh() {
+    if (!refresh_timer_.isActive()) refresh_timer_.start();
+}
+
+// Only what changed is painted again: the rows appended since the last refresh and the
+// rows whose selection changed; a scroll moves the picture and paints the uncovered rows.
+void Line_list::refresh() {
+    refresh_timer_.stop();
+    update_scroll_ranges();
+    scroll_to_selection();
+    for (int row = std::max(painted_count_, top_row()); row < count() && row <= top_row() + visible_rows(); ++row) {
+        update_row(row);
+    }
+    if (painted_selected_ != selected_) {
+        update_row(painted_selected_);
+        update_row(selected_);
+    }
+    painted_count_ = count();
+    painted_selected_ = selected_;
+}
+
+void Line_list::update_row(int row) {
+    if (row < top_row() || row > top_row() + visible_rows()) return;
+    viewport()->update(0, (row - top_row()) * row_height(), viewport()->width(), row_height());
+}
+
+void Line_list::scrollContentsBy(int dx, int dy) {
+    if (dx != 0 || std::abs(dy) >= visible_rows()) {
+        viewport()->update();
+        return;
+    }
+    viewport()->scroll(0, dy * row_height());
 }
 
 int Line_list::row_height() const { return std::max(1, fontMetrics().height()); }
@@ -56,44 +94,64 @@ void Line_list::update_scroll_ranges() {
 
 void Line_list::add_item(const QString& line) {
     store_.append(line);
-    update_scroll_ranges();
-    viewport()->update();
+    schedule_refresh();
 }
 
 void Line_list::clear_items() {
     store_.clear();
+    painted_rows_.clear();
     selected_ = -1;
-    update_scroll_ranges();
+    painted_count_ = 0;
+    painted_selected_ = -1;
+    refresh();
     viewport()->update();
 }
 
 void Line_list::set_selected_index(int row) {
     selected_ = row >= 0 && row < count() ? row : -1;
-    if (selected_ >= 0) {
-        QScrollBar* bar = verticalScrollBar();
-        if (selected_ < bar->value()) {
-            bar->setValue(selected_);
-        } else if (selected_ >= bar->value() + visible_rows()) {
-            bar->setValue(selected_ - visible_rows() + 1);
-        }
-    }
-    viewport()->update();
+    schedule_refresh();
 }
 
-void Line_list::paintEvent(QPaintEvent*) {
+void Line_list::scroll_to_selection() {
+    if (selected_ < 0) return;
+    QScrollBar* bar = verticalScrollBar();
+    if (selected_ < bar->value()) {
+        bar->setValue(selected_);
+    } else if (selected_ >= bar->value() + visible_rows()) {
+        bar->setValue(selected_ - visible_rows() + 1);
+    }
+}
+
+void Line_list::paintEvent(QPaintEvent* e) {
     QPainter painter(viewport());
     const int height = row_height();
-    const int first = top_row();
-    const int last = std::min(count(), first + visible_rows() + 1);
+    const int top = top_row();
+    const int first = top + e->rect().top() / height;
+    const int last = std::min(count(), top + e->rect().bottom() / height + 1);
     const int x = 2 - horizontalScrollBar()->value();
     for (int row = first; row < last; ++row) {
-        const QRect rect(0, (row - first) * height, viewport()->width(), height);
+        const int y = (row - top) * height;
         const bool selected = row == selected_;
-        if (selected) painter.fillRect(rect, palette().color(QPalette::Highlight));
+        if (selected) {
+            painter.fillRect(QRect(0, y, viewport()->width(), height), palette().color(QPalette::Highlight));
+        }
         painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
-        painter.drawText(rect.adjusted(x, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         store_.line(row));
+        auto cached = painted_rows_.find(row);
+        QStaticText text;
+        if (cached != painted_rows_.end()) {
+            text = cached->second;
+        } else {
+            text.setText(store_.line(row));
+            text.setTextFormat(Qt::PlainText);
+            text.setPerformanceHint(QStaticText::AggressiveCaching);
+        }
+        painter.drawStaticText(x, y + (height - fontMetrics().height()) / 2, text);
+        painted_rows_[row] = std::move(text);
     }
+    // Keep the laid-out text of the rows in view only.
+    std::erase_if(painted_rows_, [&](const auto& entry) {
+        return entry.first < top || entry.first > top + visible_rows() + 1;
+    });
 }
 
 void Line_list::resizeEvent(QResizeEvent* e) {
@@ -103,12 +161,17 @@ void Line_list::resizeEvent(QResizeEvent* e) {
 
 void Line_list::changeEvent(QEvent* e) {
     QAbstractScrollArea::changeEvent(e);
-    if (e->type() == QEvent::FontChange) update_scroll_ranges();
+    if (e->type() == QEvent::FontChange) {
+        painted_rows_.clear();
+        update_scroll_ranges();
+        viewport()->update();
+    }
 }
 
 void Line_list::mousePressEvent(QMouseEvent* e) {
     emit mouse_down(e->button());
     if (e->button() != Qt::LeftButton) return;
+    refresh();  // the rows under the mouse are the ones shown now
     const int row = row_at(e->position().toPoint().y());
     if (row >= 0) set_selected_index(row);
 }

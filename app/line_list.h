@@ -1,5 +1,8 @@
 #pragma once
 #include <QAbstractScrollArea>
+#include <QStaticText>
+#include <QTimer>
+#include <unordered_map>
 #include <vector>
 
 // The lines of a list box, kept as 8-bit text in one buffer: the log grows without limit,
@@ -36,6 +39,8 @@ public:
     void set_selected_index(int row);
     QString selected_text() const { return selected_ < 0 ? QString() : store_.line(selected_); }
     int top_row() const;
+    // Brings the scroll bars and the view up to date now (normally done a little later).
+    void refresh_now() { refresh(); }
     int row_at(int y) const;
     const Line_store& store() const { return store_; }
 
@@ -53,13 +58,25 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     int row_height() const;
     int visible_rows() const;
     void update_scroll_ranges();
+    void scroll_to_selection();
     void move_selection_by_key(int row);
+    // Appends come in floods from the serial line: the scroll bars and the picture are
+    // brought up to date a few dozen times a second, not after every line.
+    void schedule_refresh();
+    void refresh();
+    void update_row(int row);
 
     Line_store store_;
     int selected_ = -1;
+    QTimer refresh_timer_;
+    int painted_count_ = 0;     // rows that existed at the last refresh
+    int painted_selected_ = -1;  // the selection at the last refresh
+    // Laid-out text of the rows last painted: a scroll by a line re-lays out one row.
+    std::unordered_map<int, QStaticText> painted_rows_;
 };

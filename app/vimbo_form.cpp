@@ -53,6 +53,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     examples_ = std::make_unique<Examples>(*this);
     modes_ = std::make_unique<Modes>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
+    MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });
 
@@ -62,6 +63,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
 
 Vimbo_form::~Vimbo_form() {
     MSerial.OnComm = nullptr;
+    MSerial.EndOfRun = nullptr;
     MSerial.OnPortLost = nullptr;
 }
 

@@ -11,6 +11,7 @@ constexpr std::array kUsableRates{110,   300,   600,    1200,   2400,   4800,   
                                   14400, 19200, 28800,  38400,  56000,  57600,  115200,
                                   128000, 230400, 256000, 460800, 921600};
 constexpr qsizetype kCompactAfter = 4096;
+constexpr int kMaxRun = 256;
 }  // namespace
 
 Serial_control::Serial_control(Event_services& events, std::unique_ptr<Port_backend> backend)
@@ -66,7 +67,8 @@ void Serial_control::set_PortOpen(bool open) {
     }
     open_ = true;
     loss_pending_ = false;
-    bytes_arrived();  // anything the device already holds
+    rx_.append(backend_->read_all());  // anything the device already holds
+    if (InBufferCount() > 0) schedule_notification();
 }
 
 void Serial_control::Output(const QString& text) {
@@ -88,10 +90,12 @@ QString Serial_control::Input() {
     return QString(c);
 }
 
+// Called by the device when bytes came in, which is itself an event of the window's loop:
+// the first run of notifications goes at once, the rest follow as events of their own.
 void Serial_control::bytes_arrived() {
     if (!open_) return;
     rx_.append(backend_->read_all());
-    if (InBufferCount() > 0) schedule_notification();
+    if (InBufferCount() > 0 && !notification_pending_) notify();
 }
 
 void Serial_control::schedule_notification() {
@@ -102,12 +106,16 @@ void Serial_control::schedule_notification() {
     });
 }
 
-// One notification per waiting character, each as its own event, so that a procedure
-// waiting in the pump looks at the mailbox after every character.
+// One notification per waiting character. They run in short runs, one run per event: a
+// run ends where EndOfRun says (after each completed line), so that a procedure waiting in
+// the pump looks at the mailbox after every line, and after kMaxRun characters at most, so
+// that the window stays responsive under a flood.
 void Serial_control::notify() {
     notification_pending_ = false;
-    if (!open_ || InBufferCount() == 0) return;
-    if (OnComm) OnComm();
+    for (int n = 0; n < kMaxRun && open_ && InBufferCount() > 0; ++n) {
+        if (OnComm) OnComm();
+        if (EndOfRun && EndOfRun()) break;
+    }
     if (open_ && InBufferCount() > 0) schedule_notification();
 }
 

@@ -30,6 +30,9 @@ public:
 
     // Raised on the window thread while at least one received character waits.
     std::function<void()> OnComm;
+    // Asked after each notification: true ends the current run of notifications, so that
+    // the event loop (and a procedure waiting in it) looks at the state before the next.
+    std::function<bool()> EndOfRun;
     // Raised once when the device disappears under the open port; the port is closed then.
     std::function<void()> OnPortLost;
 

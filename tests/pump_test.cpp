@@ -88,8 +88,26 @@ TEST_F(Pump_test, YieldRunsPendingEventsWithoutMovingTheClock) {
     board().deliver_after(10, "later\r");
     f.handle([&] { f.pump.yield(); });
     EXPECT_EQ(clock_.now_ms(), 0);
-    // Each yield delivers one round of notifications: one character each.
-    EXPECT_EQ(f.state.Rx_partial, "O");
+    // One round of notifications runs to the end of the line.
+    EXPECT_EQ(log_lines().last(), "OK");
+    EXPECT_EQ(f.state.Rx_partial, "");
     clock_.run_pending();
     EXPECT_EQ(log_lines().last(), "OK");
+}
+
+TEST_F(Pump_test, AWaiterSeesEachHashLineEvenWhenTwoArriveTogether) {
+    Vimbo_form& f = make_form();
+    open_port(3);
+    board().deliver_after(5, "#first\r#second\r");
+    QStringList seen;
+    f.handle([&] {
+        f.pump.wait_until([&] {
+            if (!f.state.Rx_reply.isEmpty()) {
+                seen << f.state.Rx_reply;
+                f.state.Rx_reply.clear();
+            }
+            return seen.size() == 2;
+        });
+    });
+    EXPECT_EQ(seen, (QStringList{"#first", "#second"}));
 }

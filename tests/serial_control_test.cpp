@@ -59,7 +59,6 @@ TEST_F(Serial_control_test, OneNotificationPerWaitingCharacterUntilTheBufferIsEm
         received += serial.Input();
     };
     shared.port->deliver(QByteArray("ab\xE9", 3));
-    EXPECT_EQ(notifications, 0);  // delivered on the window thread, not inside the read
     clock.run_pending();
     EXPECT_EQ(notifications, 3);
     EXPECT_EQ(received, QString::fromLatin1("ab\xE9"));
@@ -67,16 +66,26 @@ TEST_F(Serial_control_test, OneNotificationPerWaitingCharacterUntilTheBufferIsEm
     // A handler that reads nothing is notified again for as long as characters wait.
     int lazy_calls = 0;
     serial.OnComm = [&] {
-        if (++lazy_calls == 3) serial.Input();
+        if (++lazy_calls % 3 == 0) serial.Input();
     };
     shared.port->deliver("z");
     clock.run_pending();
     EXPECT_EQ(lazy_calls, 3);
+    // Runs end after each completed line: the rest follows as later events.
+    serial.OnComm = [&] { received += serial.Input(); };
+    serial.EndOfRun = [&] { return received.endsWith('\r'); };
+    received.clear();
+    shared.port->deliver("one\rtwo\r");
+    EXPECT_EQ(received, "one\r");
+    clock.run_pending();
+    EXPECT_EQ(received, "one\rtwo\r");
     // Closing drops what waits and stops the notifications.
+    serial.EndOfRun = [] { return true; };
     shared.port->deliver("qqq");
+    EXPECT_EQ(received, "one\rtwo\rq");
     serial.set_PortOpen(false);
     clock.run_pending();
-    EXPECT_EQ(lazy_calls, 3);
+    EXPECT_EQ(received, "one\rtwo\rq");
     EXPECT_EQ(serial.InBufferCount(), 0);
 }
 

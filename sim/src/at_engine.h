@@ -6,15 +6,15 @@
 namespace sim {
 
 struct At_session {
-  bool echo = false;       // ATE1 / ATE0; the engine starts with echo off
-  int message_format = 0;  // AT+CMGF: 0 PDU, 1 text
-  int next_message_reference = 1;
+    bool echo = false;       // ATE1 / ATE0; the engine starts with echo off
+    int message_format = 0;  // AT+CMGF: 0 PDU, 1 text
+    int next_message_reference = 1;
 };
 
 struct At_answer {
-  std::string text;          // bytes to send, every line ended with CR LF
-  bool wants_sms = false;    // text is the "> " prompt: collect the message up to Ctrl-Z
-  std::string sms_address;   // as given to AT+CMGS, quotes removed
+    std::string text;         // bytes to send, every line ended with CR LF
+    bool wants_sms = false;   // text is the "> " prompt: collect the message up to Ctrl-Z
+    std::string sms_address;  // as given to AT+CMGS, quotes removed
 };
 
 // Answers one line; a line that does not start with "AT" gets no answer at all.

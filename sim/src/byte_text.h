@@ -8,9 +8,9 @@ namespace sim {
 
 // Bytes decoded from control text, or the reason they could not be.
 struct Decoded {
-  std::string bytes;
-  std::string error;
-  bool ok() const { return error.empty(); }
+    std::string bytes;
+    std::string error;
+    bool ok() const { return error.empty(); }
 };
 
 // Value of one hex digit of either case, -1 for anything else.

@@ -9,32 +9,31 @@ namespace sim {
 
 namespace control {
 struct Send {  // send TEXT: TEXT (escapes decoded) and CR LF; raw HEX: the bytes alone
-  std::string bytes;
+    std::string bytes;
 };
 struct Garbage {
-  int count = 0;
-  std::uint64_t seed = 1;
+    int count = 0;
+    std::uint64_t seed = 1;
 };
 struct Silent {
-  bool on = false;
+    bool on = false;
 };
 struct Unplug {};
 struct Replug {};
 struct Arm_fault {
-  std::string name;
-  std::string args;
+    std::string name;
+    std::string args;
 };
 struct Clear_faults {};
 struct Status {};
 struct Invalid {
-  std::string why;
+    std::string why;
 };
 }  // namespace control
 
 using Control_command =
-    std::variant<control::Send, control::Garbage, control::Silent, control::Unplug,
-                 control::Replug, control::Arm_fault, control::Clear_faults, control::Status,
-                 control::Invalid>;
+    std::variant<control::Send, control::Garbage, control::Silent, control::Unplug, control::Replug,
+                 control::Arm_fault, control::Clear_faults, control::Status, control::Invalid>;
 
 Control_command parse_control(std::string_view line);
 

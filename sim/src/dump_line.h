@@ -12,10 +12,10 @@ inline constexpr std::size_t kDumpLineBytes = 16;
 
 // Ways a dump line can be spoiled on purpose, to see the tool reject it.
 struct Dump_line_damage {
-  bool wrong_checksum = false;  // sum + 1
-  bool lower_case = false;      // a-f instead of A-F everywhere
-  bool non_hex = false;         // one data digit becomes ':'
-  bool cut_short = false;       // only the first 20 characters
+    bool wrong_checksum = false;  // sum + 1
+    bool lower_case = false;      // a-f instead of A-F everywhere
+    bool non_hex = false;         // one data digit becomes ':'
+    bool cut_short = false;       // only the first 20 characters
 };
 
 inline constexpr std::size_t kShortDumpLineChars = 20;

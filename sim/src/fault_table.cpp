@@ -1,7 +1,9 @@
 #include "fault_table.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <numeric>
 
 #include "byte_text.h"
 
@@ -13,10 +15,10 @@ namespace {
 enum class Args { none, line, line_ms, line_reply };
 
 struct Fault_name {
-  std::string_view name;
-  Fault_kind kind;
-  Args args;
-  int min_line;
+    std::string_view name;
+    Fault_kind kind;
+    Args args;
+    int min_line;
 };
 
 constexpr std::array kNames{
@@ -36,120 +38,120 @@ constexpr std::array kNames{
 
 constexpr int kMaxDelayMs = 600000;
 
-bool is_separator(char c) { return c == ' ' || c == ',' || c == '\t'; }
+bool is_separator(char c) {
+    return c == ' ' || c == ',' || c == '\t';
+}
 
 std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_separator(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_separator(s.back())) s.remove_suffix(1);
-  return s;
+    while (!s.empty() && is_separator(s.front())) s.remove_prefix(1);
+    while (!s.empty() && is_separator(s.back())) s.remove_suffix(1);
+    return s;
 }
 
 // Takes the leading number off `args` (and the one separator after it).
 std::optional<int> take_number(std::string_view& args) {
-  while (!args.empty() && is_separator(args.front())) args.remove_prefix(1);
-  int value = 0;
-  const auto [end, ec] = std::from_chars(args.data(), args.data() + args.size(), value);
-  if (ec != std::errc() || end == args.data()) return std::nullopt;
-  args.remove_prefix(static_cast<std::size_t>(end - args.data()));
-  if (!args.empty()) {
-    if (!is_separator(args.front())) return std::nullopt;
-    args.remove_prefix(1);
-  }
-  return value;
+    while (!args.empty() && is_separator(args.front())) args.remove_prefix(1);
+    int value = 0;
+    const auto [end, ec] = std::from_chars(args.data(), args.data() + args.size(), value);
+    if (ec != std::errc() || end == args.data()) return std::nullopt;
+    args.remove_prefix(static_cast<std::size_t>(end - args.data()));
+    if (!args.empty()) {
+        if (!is_separator(args.front())) return std::nullopt;
+        args.remove_prefix(1);
+    }
+    return value;
 }
 
 std::string usage_of(const Fault_name& entry) {
-  switch (entry.args) {
-    case Args::none:
-      return std::string(entry.name) + " (no arguments)";
-    case Args::line:
-      return std::string(entry.name) + " K";
-    case Args::line_ms:
-      return std::string(entry.name) + " K MS";
-    case Args::line_reply:
-      return std::string(entry.name) + " K TEXT";
-  }
-  return std::string(entry.name);
+    switch (entry.args) {
+        case Args::none:
+            return std::string(entry.name) + " (no arguments)";
+        case Args::line:
+            return std::string(entry.name) + " K";
+        case Args::line_ms:
+            return std::string(entry.name) + " K MS";
+        case Args::line_reply:
+            return std::string(entry.name) + " K TEXT";
+    }
+    return std::string(entry.name);
+}
+
+// A plain loop: with find_if, cppcheck loses track of the members read through the result.
+const Fault_name* find_name(std::string_view name) {
+    for (const Fault_name& entry : kNames) {
+        // cppcheck-suppress useStlAlgorithm
+        if (entry.name == name) return &entry;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 std::string Fault_table::arm(std::string_view name, std::string_view args) {
-  const Fault_name* entry = nullptr;
-  for (const auto& candidate : kNames) {
-    if (candidate.name == name) entry = &candidate;
-  }
-  if (entry == nullptr) return "unknown fault " + std::string(name);
+    const Fault_name* entry = find_name(name);
+    if (entry == nullptr) return "unknown fault " + std::string(name);
 
-  Fault fault{entry->kind, 0, 0, {}};
-  const std::string usage = "usage: " + usage_of(*entry);
-  if (entry->args == Args::none) {
-    if (!trim(args).empty()) return usage;
-    faults_.push_back(fault);
+    Fault fault{entry->kind, 0, 0, {}};
+    std::string usage = "usage: " + usage_of(*entry);
+    if (entry->args == Args::none) {
+        if (!trim(args).empty()) return usage;
+        faults_.push_back(fault);
+        return {};
+    }
+    const auto line = take_number(args);
+    if (!line || *line < entry->min_line) return usage;
+    fault.line = *line;
+    if (entry->args == Args::line_ms) {
+        const auto ms = take_number(args);
+        if (!ms || *ms < 0 || *ms > kMaxDelayMs) return usage;
+        fault.delay_ms = *ms;
+    }
+    if (entry->args == Args::line_reply) {
+        // The text is taken as it is, trailing blanks included: they are the point of some tests.
+        Decoded reply = decode_escapes(args);
+        if (!reply.ok()) return reply.error;
+        if (reply.bytes.empty()) return usage;
+        fault.reply = std::move(reply.bytes);
+    } else if (!trim(args).empty()) {
+        return usage;
+    }
+    faults_.push_back(std::move(fault));
     return {};
-  }
-  const auto line = take_number(args);
-  if (!line || *line < entry->min_line) return usage;
-  fault.line = *line;
-  if (entry->args == Args::line_ms) {
-    const auto ms = take_number(args);
-    if (!ms || *ms < 0 || *ms > kMaxDelayMs) return usage;
-    fault.delay_ms = *ms;
-  }
-  if (entry->args == Args::line_reply) {
-    // The text is taken as it is, trailing blanks included: they are the point of some tests.
-    Decoded reply = decode_escapes(args);
-    if (!reply.ok()) return reply.error;
-    if (reply.bytes.empty()) return usage;
-    fault.reply = std::move(reply.bytes);
-  } else if (!trim(args).empty()) {
-    return usage;
-  }
-  faults_.push_back(std::move(fault));
-  return {};
 }
 
 std::string Fault_table::arm_option(std::string_view option) {
-  const auto equals = option.find('=');
-  if (equals == std::string_view::npos) return arm(option, {});
-  return arm(option.substr(0, equals), option.substr(equals + 1));
+    const auto equals = option.find('=');
+    if (equals == std::string_view::npos) return arm(option, {});
+    return arm(option.substr(0, equals), option.substr(equals + 1));
 }
 
 bool Fault_table::at(Fault_kind kind, int line) const {
-  for (const Fault& f : faults_) {
-    if (f.kind == kind && f.line == line) return true;
-  }
-  return false;
+    return std::ranges::any_of(faults_,
+                               [&](const Fault& f) { return f.kind == kind && f.line == line; });
 }
 
 bool Fault_table::from(Fault_kind kind, int line) const {
-  for (const Fault& f : faults_) {
-    if (f.kind == kind && f.line <= line) return true;
-  }
-  return false;
+    return std::ranges::any_of(faults_,
+                               [&](const Fault& f) { return f.kind == kind && f.line <= line; });
 }
 
 int Fault_table::delay_ms(Fault_kind kind, int line) const {
-  int total = 0;
-  for (const Fault& f : faults_) {
-    if (f.kind == kind && f.line == line) total += f.delay_ms;
-  }
-  return total;
+    return std::accumulate(faults_.begin(), faults_.end(), 0, [&](int total, const Fault& f) {
+        return f.kind == kind && f.line == line ? total + f.delay_ms : total;
+    });
 }
 
 std::optional<std::string> Fault_table::reply_for(int line) const {
-  std::optional<std::string> reply;
-  for (const Fault& f : faults_) {
-    if (f.kind == Fault_kind::loader_reply && f.line == line) reply = f.reply;  // latest wins
-  }
-  return reply;
+    // The one armed last wins.
+    const auto found = std::find_if(faults_.rbegin(), faults_.rend(), [&](const Fault& f) {
+        return f.kind == Fault_kind::loader_reply && f.line == line;
+    });
+    if (found == faults_.rend()) return std::nullopt;
+    return found->reply;
 }
 
 bool Fault_table::has(Fault_kind kind) const {
-  for (const Fault& f : faults_) {
-    if (f.kind == kind) return true;
-  }
-  return false;
+    return std::ranges::any_of(faults_, [&](const Fault& f) { return f.kind == kind; });
 }
 
 }  // namespace sim

@@ -6,12 +6,12 @@
 namespace sim {
 
 enum class Record_verdict {
-  text_line,     // not a record: accepted and skipped
-  data_record,   // type 00
-  end_record,    // type 01
-  bad_header,    // wrong length or a character that is not upper-case hex
-  bad_checksum,  // well formed, but the bytes do not add up to 0
-  bad_type,      // well formed and summing to 0, but neither 00 nor 01
+    text_line,     // not a record: accepted and skipped
+    data_record,   // type 00
+    end_record,    // type 01
+    bad_header,    // wrong length or a character that is not upper-case hex
+    bad_checksum,  // well formed, but the bytes do not add up to 0
+    bad_type,      // well formed and summing to 0, but neither 00 nor 01
 };
 
 Record_verdict check_record(std::string_view line);

@@ -11,9 +11,9 @@ inline constexpr std::string_view kAccessCode = "6157";
 
 // What the PC commands can look at and change.
 struct Pc_board {
-  std::array<bool, 2> inputs{false, true};
-  std::array<bool, 2> outputs{false, false};
-  std::array<std::string, 2> alarm_numbers{"+15550100001", ""};
+    std::array<bool, 2> inputs{false, true};
+    std::array<bool, 2> outputs{false, false};
+    std::array<std::string, 2> alarm_numbers{"+15550100001", ""};
 };
 
 // The answer lines (each ended with CR LF) for one command line.

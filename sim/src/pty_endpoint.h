@@ -8,32 +8,32 @@
 namespace sim {
 
 class Pty_endpoint {
- public:
-  // Opens a new pair and sets the slave raw, 8 bits, no echo. Throws std::system_error.
-  Pty_endpoint();
-  Pty_endpoint(const Pty_endpoint&) = delete;
-  Pty_endpoint& operator=(const Pty_endpoint&) = delete;
-  ~Pty_endpoint();
+  public:
+    // Opens a new pair and sets the slave raw, 8 bits, no echo. Throws std::system_error.
+    Pty_endpoint();
+    Pty_endpoint(const Pty_endpoint&) = delete;
+    Pty_endpoint& operator=(const Pty_endpoint&) = delete;
+    ~Pty_endpoint();
 
-  int master_fd() const { return master_; }
-  const std::string& slave_path() const { return slave_path_; }
+    int master_fd() const { return master_; }
+    const std::string& slave_path() const { return slave_path_; }
 
-  // Queues bytes for the tool and writes what the pty takes now.
-  void write(std::string_view bytes);
-  bool has_unwritten() const { return !unwritten_.empty(); }
-  // Writes more of the queue; call when poll() reports the master writable.
-  void flush();
-  // Everything the tool has sent that is waiting now (non-blocking).
-  std::string read_available();
-  // Bytes written to the master that the tool has not read yet, as far as the slave's input
-  // queue shows; the pty moves written bytes there a moment after the write.
-  int unread_by_tool() const;
+    // Queues bytes for the tool and writes what the pty takes now.
+    void write(std::string_view bytes);
+    bool has_unwritten() const { return !unwritten_.empty(); }
+    // Writes more of the queue; call when poll() reports the master writable.
+    void flush();
+    // Everything the tool has sent that is waiting now (non-blocking).
+    std::string read_available();
+    // Bytes written to the master that the tool has not read yet, as far as the slave's input
+    // queue shows; the pty moves written bytes there a moment after the write.
+    int unread_by_tool() const;
 
- private:
-  int master_ = -1;
-  int slave_ = -1;
-  std::string slave_path_;
-  std::string unwritten_;
+  private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slave_path_;
+    std::string unwritten_;
 };
 
 }  // namespace sim

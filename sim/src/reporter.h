@@ -6,13 +6,13 @@
 namespace sim {
 
 class Reporter {
- public:
-  explicit Reporter(int fd) : fd_(fd) {}
-  void line(std::string_view text) const;
-  void event(std::string_view text) const;
+  public:
+    explicit Reporter(int fd) : fd_(fd) {}
+    void line(std::string_view text) const;
+    void event(std::string_view text) const;
 
- private:
-  int fd_;
+  private:
+    int fd_;
 };
 
 }  // namespace sim

@@ -5,18 +5,18 @@
 namespace sim {
 
 class Signal_pipe {
- public:
-  Signal_pipe();
-  Signal_pipe(const Signal_pipe&) = delete;
-  Signal_pipe& operator=(const Signal_pipe&) = delete;
-  ~Signal_pipe();
-  int read_fd() const { return read_fd_; }
-  // Empties the pipe; true when a signal had arrived.
-  bool drain() const;
+  public:
+    Signal_pipe();
+    Signal_pipe(const Signal_pipe&) = delete;
+    Signal_pipe& operator=(const Signal_pipe&) = delete;
+    ~Signal_pipe();
+    int read_fd() const { return read_fd_; }
+    // Empties the pipe; true when a signal had arrived.
+    bool drain() const;
 
- private:
-  int read_fd_ = -1;
-  int write_fd_ = -1;
+  private:
+    int read_fd_ = -1;
+    int write_fd_ = -1;
 };
 
 }  // namespace sim

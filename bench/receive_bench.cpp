@@ -1,0 +1,139 @@
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/qt_event_services.h"
+#include "app/vimbo_form.h"
+#include "bench/bench_support.h"
+#include "serial/port_names.h"
+#include "serial/port_opening.h"
+
+namespace {
+
+struct Bench_form {
+    Bench_form() {
+        QDir::setCurrent(dir.path());
+        QFile(QStringLiteral("com1")).open(QIODevice::WriteOnly);  // COM 1 maps to a file here
+        auto backend = std::make_unique<Memory_port>();
+        port = backend.get();
+        form = std::make_unique<Vimbo_form>(Form_services{events, std::move(backend), nullptr, nullptr, [] {}});
+        form->Text_com_number->setText(QStringLiteral("1"));
+        form->Text_baud_rate->setText(QStringLiteral("115200"));
+        form->port_opening().Cmd_com_usb_Click();
+        form->show();
+    }
+    QTemporaryDir dir;
+    Qt_event_services events;
+    Memory_port* port = nullptr;
+    std::unique_ptr<Vimbo_form> form;
+};
+
+constexpr double kCharsPerSecondAt115200 = 115200.0 / 10.0;  // 8N1: ten bits a character
+
+}  // namespace
+
+// Console lines through the real notification, handler and log widget, with the window
+// shown and painting.
+static void BM_receive_throughput(benchmark::State& state) {
+    Bench_form bench;
+    const QByteArray line = QByteArray("+CSQ: 21,0 and some more text to be 40 c").left(38) + "\r\n";
+    QByteArray chunk;
+    while (chunk.size() < 4000) chunk += line;
+    long long chars = 0;
+    const double cpu_start = process_cpu_seconds();
+    for (auto _ : state) {
+        bench.port->deliver(chunk);
+        while (bench.form->MSerial.InBufferCount() > 0) QCoreApplication::processEvents();
+        QCoreApplication::processEvents();  // and let the log repaint
+        chars += chunk.size();
+    }
+    const double cpu = process_cpu_seconds() - cpu_start;
+    const double rate = double(chars) / cpu;
+    state.counters["chars_per_cpu_s"] = rate;
+    state.counters["cpu_pct_at_115200"] = 100.0 * kCharsPerSecondAt115200 / rate;
+    state.counters["log_lines"] = bench.form->List_1->count();
+}
+BENCHMARK(BM_receive_throughput)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// A continuous 115200 baud stream of console lines, arriving in small pieces as a serial
+// driver hands them over, for 5 s of the real event loop: the share of one core it costs.
+// With deliver false only the feeding runs: the part of the figure that is the benchmark's own.
+static void receive_stream(benchmark::State& state, bool deliver) {
+    Bench_form bench;
+    const QByteArray line = QByteArray("+CSQ: 21,0 and some more text to be 40 c").left(38) + "\r\n";
+    QByteArray stream;
+    while (stream.size() < 100000) stream += line;
+    for (auto _ : state) {
+        qsizetype sent = 0;
+        const double wall0 = wall_seconds();
+        const double cpu0 = process_cpu_seconds();
+        QTimer feeder;
+        feeder.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&feeder, &QTimer::timeout, [&] {
+            // Everything due by now at 11520 characters a second.
+            const auto due = qsizetype((wall_seconds() - wall0) * kCharsPerSecondAt115200);
+            QByteArray piece;
+            for (; sent < due; ++sent) piece += stream[sent % stream.size()];
+            if (!piece.isEmpty() && deliver) bench.port->deliver(piece);
+        });
+        feeder.start(2);
+        bool done = false;
+        QTimer::singleShot(5000, [&] { done = true; });
+        while (!done) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        const double wall = wall_seconds() - wall0;
+        state.counters["cpu_pct_of_one_core"] = 100.0 * (process_cpu_seconds() - cpu0) / wall;
+        state.counters["chars_received"] = double(sent);
+    }
+    state.counters["log_lines"] = bench.form->List_1->count();
+}
+static void BM_receive_stream_115200(benchmark::State& state) { receive_stream(state, true); }
+static void BM_receive_stream_feeder_only(benchmark::State& state) { receive_stream(state, false); }
+BENCHMARK(BM_receive_stream_115200)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_receive_stream_feeder_only)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A million 40-character lines appended to the log: the cost of each append must not grow
+// with the log, and the memory must stay small.
+static void BM_log_million_lines(benchmark::State& state) {
+    Bench_form bench;
+    const QString line = QStringLiteral("0123456789012345678901234567890123456789");
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench.form->List_1->clear_items();
+        const long rss_before = resident_bytes();
+        state.ResumeTiming();
+        const double t0 = wall_seconds();
+        for (int i = 0; i < 100000; ++i) bench.form->log(line);
+        const double first = wall_seconds() - t0;
+        for (int i = 0; i < 800000; ++i) bench.form->log(line);
+        const double t1 = wall_seconds();
+        for (int i = 0; i < 100000; ++i) bench.form->log(line);
+        const double last = wall_seconds() - t1;
+        QCoreApplication::processEvents();
+        state.counters["first_100k_ms"] = first * 1e3;
+        state.counters["last_100k_ms"] = last * 1e3;
+        state.counters["rss_growth_MB"] = double(resident_bytes() - rss_before) / 1e6;
+        state.counters["held_MB"] = double(bench.form->List_1->store().bytes_held()) / 1e6;
+    }
+}
+BENCHMARK(BM_log_million_lines)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A procedure waiting 10 s for a line that never comes.
+static void BM_idle_wait(benchmark::State& state) {
+    Bench_form bench;
+    for (auto _ : state) {
+        bool give_up = false;
+        QTimer::singleShot(10000, [&] { give_up = true; });
+        const double cpu0 = process_cpu_seconds();
+        const double wall0 = wall_seconds();
+        bench.form->handle([&] {
+            bench.form->pump.wait_until([&] { return give_up || bench.form->state.Rx_reply.startsWith('#'); });
+        });
+        const double wall = wall_seconds() - wall0;
+        state.counters["cpu_pct_of_wall"] = 100.0 * (process_cpu_seconds() - cpu0) / wall;
+        state.counters["wall_s"] = wall;
+    }
+}
+BENCHMARK(BM_idle_wait)->Unit(benchmark::kMillisecond)->Iterations(1);
