@@ -6,7 +6,9 @@
 #include <QScreen>
 
 #include "app/app_title.h"
+#include "app/aux_commands.h"
 #include "app/control_table.h"
+#include "app/settings_file.h"
 #include "console/examples.h"
 #include "console/modes.h"
 #include "console/sending.h"
@@ -52,6 +54,8 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     sending_ = std::make_unique<Sending>(*this);
     examples_ = std::make_unique<Examples>(*this);
     modes_ = std::make_unique<Modes>(*this);
+    settings_file_ = std::make_unique<Settings_file>(*this);
+    aux_commands_ = std::make_unique<Aux_commands>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };

@@ -20,6 +20,8 @@ class Receiver;
 class Sending;
 class Examples;
 class Modes;
+class Settings_file;
+class Aux_commands;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -113,6 +115,8 @@ public:
     Sending& sending() { return *sending_; }
     Examples& examples() { return *examples_; }
     Modes& modes() { return *modes_; }
+    Settings_file& settings_file() { return *settings_file_; }
+    Aux_commands& aux_commands() { return *aux_commands_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -131,4 +135,6 @@ private:
     std::unique_ptr<Sending> sending_;
     std::unique_ptr<Examples> examples_;
     std::unique_ptr<Modes> modes_;
+    std::unique_ptr<Settings_file> settings_file_;
+    std::unique_ptr<Aux_commands> aux_commands_;
 };

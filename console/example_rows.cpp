@@ -6,14 +6,6 @@ QString examples_file_name(const QString& module_id) {
     return trim_blanks(module_id) + QStringLiteral("_cmd.txt");
 }
 
-QString trim_blanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) --end;
-    return text.mid(begin, end - begin);
-}
-
 std::optional<QChar> mode_digit_for(const QColor& command_line_color) {
     if (command_line_color == colors::kBlue) return QLatin1Char('2');
     if (command_line_color == colors::kRed) return QLatin1Char('1');

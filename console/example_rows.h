@@ -5,14 +5,13 @@
 #include <QStringList>
 #include <optional>
 
+#include "app/settings_lines.h"  // trim_blanks: blanks only, as in every file the tool reads
+
 // The row rules of a command examples file ("<engine id>_cmd.txt") and of its side list.
 // Plain functions on text, no widgets.
 
 // "<engine id trimmed>_cmd.txt".
 QString examples_file_name(const QString& module_id);
-
-// Removes blanks (not other white space) from both ends.
-QString trim_blanks(const QString& text);
 
 // The mode digit the command line's colour stands for: '1' for pure red (AT mode), '2' for
 // pure blue (PC command mode), none for any other colour (no mode chosen yet).

@@ -16,11 +16,13 @@ cd "$folder"
 DISPLAY=$display "$bin/vimbo" >/dev/null 2>&1 &
 vimbo=$!
 for _ in $(seq 300); do
-  id=$(DISPLAY=$display xdotool search --name "VIMBO" 2>/dev/null | tail -1 || true)
+  id=$(DISPLAY=$display xdotool search --onlyvisible --name "VIMBO" 2>/dev/null | tail -1 || true)
   [ -n "$id" ] && break
   sleep 0.1
 done
 sleep 1
 [ -n "$id" ] || { echo "no window" >&2; exit 1; }
-DISPLAY=$display import -window "$id" "$out"
+geometry=$(DISPLAY=$display xdotool getwindowgeometry --shell "$id")
+eval "$geometry"
+DISPLAY=$display import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
 echo "saved $out"

@@ -15,7 +15,9 @@ bool Qt_port_backend::open(const QString& device, int baud) {
         !port_.setFlowControl(QSerialPort::NoFlowControl)) {
         return false;
     }
-    return port_.open(QIODevice::ReadWrite);
+    if (!port_.open(QIODevice::ReadWrite)) return false;
+    port_.clear(QSerialPort::Input);  // bytes from before the opening are stale
+    return true;
 }
 
 void Qt_port_backend::close() {

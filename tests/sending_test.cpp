@@ -8,8 +8,14 @@ class Sending_test : public Form_test {
     void left_click() { QTest::mouseClick(form().Cmd_send_cmd, Qt::LeftButton); }
     void right_click() { QTest::mouseClick(form().Cmd_send_cmd, Qt::RightButton); }
     void enter() { QTest::keyClick(form().Text_Cmd, Qt::Key_Return); }
-    void show_copy_box() { QTest::mousePress(form().Text_Cmd, Qt::RightButton); }
-    void hide_copy_box() { QTest::mouseDClick(form().Text_to_copy->viewport(), Qt::LeftButton); }
+    void show_copy_box() { QTest::mouseClick(form().Text_Cmd, Qt::RightButton); }
+    void hide_copy_box() {
+        QWidget* box = form().Text_to_copy->viewport();
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::mousePress(box, Qt::LeftButton);
+        QTest::mouseDClick(box, Qt::LeftButton);
+        QTest::mouseRelease(box, Qt::LeftButton);
+    }
     // The writes since the last call, one entry per write.
     std::vector<QByteArray> writes() {
         std::vector<QByteArray> out;
@@ -144,7 +150,7 @@ TEST_F(Sending_test, CopyBoxKeepsItsTextWhileHiddenAndCollectsTheBoardsLines) {
     open_port(3);
     writes();
     EXPECT_TRUE(f.Text_to_copy->isHidden());
-    QTest::mousePress(f.Text_Cmd, Qt::LeftButton);
+    QTest::mouseClick(f.Text_Cmd, Qt::LeftButton);
     EXPECT_TRUE(f.Text_to_copy->isHidden());
     show_copy_box();
     EXPECT_FALSE(f.Text_to_copy->isHidden());

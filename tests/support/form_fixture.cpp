@@ -18,6 +18,7 @@ void Form_test::TearDown() {
 }
 
 Vimbo_form& Form_test::make_form() {
+    form_.reset();  // a second window is a restart: the first one has gone
     form_ = std::make_unique<Vimbo_form>(Form_services{clock_, std::make_unique<Fake_port>(clock_, port_),
                                                        &dialogs_, &editor_, [this] { ++quit_calls_; }});
     return *form_;
