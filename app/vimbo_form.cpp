@@ -9,6 +9,9 @@
 #include "app/aux_commands.h"
 #include "app/control_table.h"
 #include "app/settings_file.h"
+#include "console/examples.h"
+#include "console/modes.h"
+#include "console/sending.h"
 #include "eeprom/eeprom_read.h"
 #include "serial/failures.h"
 #include "serial/port_opening.h"
@@ -52,6 +55,9 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     Timer2 = services.events.make_timer([this] { handle([this] { receiver_->Timer2_Timer(); }); });
     receiver_ = std::make_unique<Receiver>(*this);
     port_opening_ = std::make_unique<Port_opening>(*this);
+    sending_ = std::make_unique<Sending>(*this);
+    examples_ = std::make_unique<Examples>(*this);
+    modes_ = std::make_unique<Modes>(*this);
     settings_file_ = std::make_unique<Settings_file>(*this);
     aux_commands_ = std::make_unique<Aux_commands>(*this);
     eeprom_read_ = std::make_unique<Eeprom_read>(*this);

@@ -17,6 +17,9 @@
 
 class Port_opening;
 class Receiver;
+class Sending;
+class Examples;
+class Modes;
 class Settings_file;
 class Aux_commands;
 class Eeprom_read;
@@ -109,6 +112,9 @@ class Vimbo_form : public QWidget {
 
     Port_opening& port_opening() { return *port_opening_; }
     Receiver& receiver() { return *receiver_; }
+    Sending& sending() { return *sending_; }
+    Examples& examples() { return *examples_; }
+    Modes& modes() { return *modes_; }
     Settings_file& settings_file() { return *settings_file_; }
     Aux_commands& aux_commands() { return *aux_commands_; }
     Eeprom_read& eeprom_read() { return *eeprom_read_; }
@@ -128,6 +134,9 @@ private:
     std::function<void()> quit_;
     std::unique_ptr<Port_opening> port_opening_;
     std::unique_ptr<Receiver> receiver_;
+    std::unique_ptr<Sending> sending_;
+    std::unique_ptr<Examples> examples_;
+    std::unique_ptr<Modes> modes_;
     std::unique_ptr<Settings_file> settings_file_;
     std::unique_ptr<Aux_commands> aux_commands_;
     std::unique_ptr<Eeprom_read> eeprom_read_;
