@@ -13,8 +13,8 @@ QRect twips_to_pixels(const QRect& t) {
     return {px(t.x()), px(t.y()), px(t.width()), px(t.height())};
 }
 
-const std::vector<Control_spec>& control_table() {
-    static const std::vector<Control_spec> table{
+const std::vector<Control_entry>& control_table() {
+    static const std::vector<Control_entry> table{
         {"Cmd_com_usb", K::button, "Com/usb",
          "Click to select Comport bellow (also via USB converter)", {4656, 48, 1268, 276}, kDefault, kDefault},
         {"Text_com_number", K::text_box, "", "ComPort number. See Cmd [Read Infos] for infos.",

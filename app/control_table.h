@@ -8,7 +8,7 @@ enum class Control_kind { button, text_box, memo, line_list, file_list, hint_lin
 
 // One control of the window as it looks at start. Rectangles are in twips inside the
 // client area; an invalid colour means the toolkit's usual look.
-struct Control_spec {
+struct Control_entry {
     const char* name;
     Control_kind kind;
     QString caption;
@@ -20,7 +20,7 @@ struct Control_spec {
     bool visible = true;
 };
 
-const std::vector<Control_spec>& control_table();
+const std::vector<Control_entry>& control_table();
 
 // Keyboard focus order of the window, by control name.
 const std::vector<const char*>& focus_order();

@@ -87,25 +87,25 @@ QWidget* Vimbo_form::control(const char* name) const {
 
 void Vimbo_form::build_controls() {
     const QFont courier(QStringLiteral("Courier New"), 8);
-    for (const Control_spec& spec : control_table()) {
+    for (const Control_entry& entry : control_table()) {
         QWidget* w = nullptr;
-        switch (spec.kind) {
+        switch (entry.kind) {
             case Control_kind::button: {
                 auto* b = new Vb_button(this);
-                b->setText(spec.caption);
+                b->setText(entry.caption);
                 w = b;
                 break;
             }
             case Control_kind::text_box: {
                 auto* t = new Vb_text_box(this);
-                t->setText(spec.caption);
-                if (spec.back.isValid()) t->set_back_color(spec.back);
+                t->setText(entry.caption);
+                if (entry.back.isValid()) t->set_back_color(entry.back);
                 w = t;
                 break;
             }
             case Control_kind::memo: {
                 auto* m = new Vb_memo(this);
-                if (spec.back.isValid()) m->set_back_color(spec.back);
+                if (entry.back.isValid()) m->set_back_color(entry.back);
                 w = m;
                 break;
             }
@@ -117,22 +117,22 @@ void Vimbo_form::build_controls() {
                 break;
             case Control_kind::hint_line: {
                 auto* h = new Hint_line(this);
-                h->set_back_color(spec.back);
+                h->set_back_color(entry.back);
                 w = h;
                 break;
             }
         }
-        w->setObjectName(QString::fromLatin1(spec.name));
-        if (!spec.tooltip.isEmpty()) w->setToolTip(spec.tooltip);
-        w->setGeometry(twips_to_pixels(spec.twips));
-        if (spec.courier) w->setFont(courier);
+        w->setObjectName(QString::fromLatin1(entry.name));
+        if (!entry.tooltip.isEmpty()) w->setToolTip(entry.tooltip);
+        w->setGeometry(twips_to_pixels(entry.twips));
+        if (entry.courier) w->setFont(courier);
         QPalette p = w->palette();
-        if (spec.kind == Control_kind::line_list && spec.back.isValid()) {
-            p.setColor(QPalette::Base, spec.back);
+        if (entry.kind == Control_kind::line_list && entry.back.isValid()) {
+            p.setColor(QPalette::Base, entry.back);
         }
-        if (spec.fore.isValid()) p.setColor(QPalette::Text, spec.fore);
+        if (entry.fore.isValid()) p.setColor(QPalette::Text, entry.fore);
         w->setPalette(p);
-        w->setVisible(spec.visible);
+        w->setVisible(entry.visible);
     }
     auto find = [this](const char* name) { return control(name); };
     Cmd_com_usb = static_cast<Vb_button*>(find("Cmd_com_usb"));
