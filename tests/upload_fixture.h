@@ -8,6 +8,17 @@
 #include "upload/upload_commands.h"
 
 // A window with an open port and a scripted board loader on the virtual clock.
+// What every ending of an upload leaves on the window: both transfer buttons idle, the
+// clean-up title and the command line back in AT red.
+inline void expect_transfer_buttons_idle(const Vimbo_form& f) {
+    EXPECT_EQ(f.Cmd_update_vimbo->caption(), "UPDATE");
+    EXPECT_TRUE(f.Cmd_update_vimbo->has_normal_face());
+    EXPECT_EQ(f.Cmd_write_eeprom->caption(), "Write EEP");
+    EXPECT_TRUE(f.Cmd_write_eeprom->has_normal_face());
+    EXPECT_EQ(f.title(), " VIMBO .....");
+    EXPECT_EQ(f.Text_Cmd->back_color(), QColor(255, 0, 0));
+}
+
 class Upload_test : public Form_test {
   protected:
     struct Sent {
@@ -73,12 +84,7 @@ class Upload_test : public Form_test {
 
     // The state every ending leaves.
     void expect_ended(Vimbo_form& f) {
-        EXPECT_EQ(f.Cmd_update_vimbo->caption(), "UPDATE");
-        EXPECT_TRUE(f.Cmd_update_vimbo->has_normal_face());
-        EXPECT_EQ(f.Cmd_write_eeprom->caption(), "Write EEP");
-        EXPECT_TRUE(f.Cmd_write_eeprom->has_normal_face());
-        EXPECT_EQ(f.title(), " VIMBO .....");
-        EXPECT_EQ(f.Text_Cmd->back_color(), QColor(255, 0, 0));
+        expect_transfer_buttons_idle(f);
         EXPECT_FALSE(f.state.Abort_request);
         EXPECT_EQ(f.state.Rx_reply, "");
         EXPECT_EQ(f.files.count(), 0u);

@@ -4,9 +4,10 @@
 #include <QTimer>
 
 #include "app/control_table.h"
+#include "eeprom/eeprom_read.h"
 #include "serial/port_opening.h"
 #include "tests/support/pty_fixture.h"
-#include "eeprom/eeprom_read.h"
+#include "tests/upload_fixture.h"
 #include "upload/update_vimbo.h"
 #include "upload/upload_commands.h"
 
@@ -79,12 +80,7 @@ class Upload_pty_test : public Pty_test {
     }
 
     void expect_idle(Vimbo_form& f) {
-        EXPECT_EQ(f.Cmd_update_vimbo->caption(), "UPDATE");
-        EXPECT_TRUE(f.Cmd_update_vimbo->has_normal_face());
-        EXPECT_EQ(f.Cmd_write_eeprom->caption(), "Write EEP");
-        EXPECT_TRUE(f.Cmd_write_eeprom->has_normal_face());
-        EXPECT_EQ(f.title(), " VIMBO .....");
-        EXPECT_EQ(f.Text_Cmd->back_color(), QColor(255, 0, 0));
+        expect_transfer_buttons_idle(f);
         EXPECT_EQ(f.files.count(), 0u);
     }
 };
@@ -122,9 +118,11 @@ TEST_F(Upload_pty_test, EepromBackupIsWrittenBackUntilDone) {
 // The round trip a technician makes: Read EEP saves the board's parameters, Write EEP sends
 // that very backup back until the board says done.
 TEST_F(Upload_pty_test, BackupMadeByTheEepromReadIsWrittenBack) {
-    Vimbo_form& f = start({"--hwid", "2418", "--eeprom-size", "1024", "--upload-out", path("received.txt")});
+    Vimbo_form& f =
+        start({"--hwid", "2418", "--eeprom-size", "1024", "--upload-out", path("received.txt")});
     dialogs_.answers.push_back([&f] {
-        QTimer::singleShot(0, &f, [&f] { f.MSerial.Output(QString::fromLatin1("\x00\x18\x21", 3)); });
+        QTimer::singleShot(0, &f,
+                           [&f] { f.MSerial.Output(QString::fromLatin1("\x00\x18\x21", 3)); });
         return QString("2418.eep");
     });
     QTimer guard;
