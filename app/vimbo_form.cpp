@@ -65,6 +65,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
+    MSerial.OnPortBack = [this] { handle([this] { port_opening_->port_back(); }); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });
 
     Form_Load();
@@ -75,6 +76,7 @@ Vimbo_form::~Vimbo_form() {
     MSerial.OnComm = nullptr;
     MSerial.EndOfRun = nullptr;
     MSerial.OnPortLost = nullptr;
+    MSerial.OnPortBack = nullptr;
 }
 
 int Vimbo_form::normal_width() const {

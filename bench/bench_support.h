@@ -35,6 +35,7 @@ public:
     void close() override { open_ = false; }
     bool is_open() const override { return open_; }
     bool write(const QByteArray&) override { return open_; }
+    bool present(const QString&) const override { return true; }
     QByteArray read_all() override {
         QByteArray all;
         all.swap(pending_);

@@ -5,3 +5,5 @@
 // (to /dev/ttyUSB0, /dev/ttyACM0, a pty...) wins; otherwise COM n is /dev/ttyS<n-1>.
 // On Windows it is COMn.
 QString device_for_com_port(int n);
+// Whether a link "comN" is in the current folder, even one whose device is gone.
+bool com_port_link_present(int n);

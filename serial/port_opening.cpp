@@ -14,13 +14,17 @@ const QString kBoxTitle = QStringLiteral("Click on [Com/usb] or press Enter when
 Port_opening::Port_opening(Vimbo_form& form) : f_(form) {
     f_.on(f_.Cmd_com_usb, &QPushButton::clicked, [this] { Cmd_com_usb_Click(); });
     f_.on(f_.Text_com_number, &Vb_text_box::clicked, [this] { Text_com_number_Click(); });
-    f_.on(f_.Text_com_number, &QLineEdit::textChanged, [this](const QString&) { Text_com_number_Change(); });
-    f_.on(f_.Text_com_number, &Vb_text_box::key_pressed, [this](int k) { Text_com_number_KeyPress(k); });
+    f_.on(f_.Text_com_number, &QLineEdit::textChanged,
+          [this](const QString&) { Text_com_number_Change(); });
+    f_.on(f_.Text_com_number, &Vb_text_box::key_pressed,
+          [this](int k) { Text_com_number_KeyPress(k); });
     f_.on(f_.Text_baud_rate, &Vb_text_box::clicked, [this] { Text_baud_rate_Click(); });
     f_.on(f_.Text_baud_rate, &Vb_text_box::double_clicked, [this] { Text_baud_rate_DblClick(); });
-    f_.on(f_.Text_baud_rate, &Vb_text_box::key_pressed, [this](int k) { Text_baud_rate_KeyPress(k); });
+    f_.on(f_.Text_baud_rate, &Vb_text_box::key_pressed,
+          [this](int k) { Text_baud_rate_KeyPress(k); });
     f_.on(f_.Text_module_Id, &Vb_text_box::clicked, [this] { Text_module_Id_Click(); });
-    f_.on(f_.Text_module_Id, &Vb_text_box::key_pressed, [this](int k) { Text_module_Id_KeyPress(k); });
+    f_.on(f_.Text_module_Id, &Vb_text_box::key_pressed,
+          [this](int k) { Text_module_Id_KeyPress(k); });
 }
 
 void Port_opening::Cmd_com_usb_Click() {
@@ -67,18 +71,23 @@ void Port_opening::failure_path() {
 QString Port_opening::help_text() {
     const QString crlf2 = QStringLiteral("\r\n\r\n");
     return QStringLiteral("Use command [Read infos] and see chapiter; USB Converter.") + crlf2 +
-           QStringLiteral("By problem open the Windows Control Panel, go to [System], [Hardware] and "
-                          "select [Com & Lpt]. ") +
+           QStringLiteral(
+               "By problem open the Windows Control Panel, go to [System], [Hardware] and "
+               "select [Com & Lpt]. ") +
            crlf2 +
-           QStringLiteral("Select then the (connected) [USB Serial Port(Com x)] in the listed devices "
-                          "and go to Tab [Port Settings]. ") +
-           QStringLiteral("Choose [Advanced] and change there the USB converter [COM Port Number] to "
-                          "any free 1 to 16.") +
+           QStringLiteral(
+               "Select then the (connected) [USB Serial Port(Com x)] in the listed devices "
+               "and go to Tab [Port Settings]. ") +
+           QStringLiteral(
+               "Choose [Advanced] and change there the USB converter [COM Port Number] to "
+               "any free 1 to 16.") +
            crlf2 +
-           QStringLiteral("Unplug the USB converter and plug it again after a few secondes. It should "
-                          "then automatically be assigned the choosed Port number. Check by "
-                          "[Hardware], [Com & Lpt].") +
-           crlf2 + QStringLiteral("Select the same port in the vimbo program with command [Com/Usb].");
+           QStringLiteral(
+               "Unplug the USB converter and plug it again after a few secondes. It should "
+               "then automatically be assigned the choosed Port number. Check by "
+               "[Hardware], [Com & Lpt].") +
+           crlf2 +
+           QStringLiteral("Select the same port in the vimbo program with command [Com/Usb].");
 }
 
 void Port_opening::Text_com_number_Click() {
@@ -123,4 +132,11 @@ void Port_opening::port_lost() {
     f_.log(QStringLiteral("COMM:") + QString::number(f_.MSerial.CommPort()) +
            QStringLiteral(" lost: the device has gone away."));
     f_.Cmd_com_usb->set_back_color(colors::kOrangeRed);
+}
+
+void Port_opening::port_back() {
+    f_.log(QStringLiteral("COMM:") + QString::number(f_.MSerial.CommPort()) +
+           QStringLiteral(" is back: open again at ") +
+           f_.MSerial.Settings().section(QLatin1Char(','), 0, 0) + QStringLiteral("b/s.N.8.1..."));
+    f_.Cmd_com_usb->set_back_color(colors::kNormalFace);
 }

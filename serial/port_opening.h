@@ -6,7 +6,7 @@ class Vimbo_form;
 // Choosing and opening the port: the three setting boxes, the "Com/usb" button and the
 // help text for repeated failures.
 class Port_opening {
-public:
+  public:
     explicit Port_opening(Vimbo_form& form);
 
     void Cmd_com_usb_Click();
@@ -20,10 +20,12 @@ public:
     void Text_module_Id_KeyPress(int key_code);
     // The device vanished under the open port (unplugged converter).
     void port_lost();
+    // The lost device is back and open again with the same settings.
+    void port_back();
 
     static QString help_text();
 
-private:
+  private:
     void open_steps();
     void failure_path();
     Vimbo_form& f_;

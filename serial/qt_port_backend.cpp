@@ -1,5 +1,8 @@
 #include "serial/qt_port_backend.h"
 
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
 Qt_port_backend::Qt_port_backend() {
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
         if (on_ready_read) on_ready_read();
@@ -22,6 +25,18 @@ bool Qt_port_backend::open(const QString& device, int baud) {
 
 void Qt_port_backend::close() {
     if (port_.isOpen()) port_.close();
+}
+
+bool Qt_port_backend::present(const QString& device) const {
+#ifdef Q_OS_WIN
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.portName().compare(device, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+#else
+    // Pseudo-terminals are not listed as serial ports, so ask the file system.
+    return QFileInfo::exists(device);
+#endif
 }
 
 bool Qt_port_backend::write(const QByteArray& bytes) {

@@ -5,15 +5,16 @@
 
 // The real device, through QSerialPort.
 class Qt_port_backend : public Port_backend {
-public:
+  public:
     Qt_port_backend();
     bool open(const QString& device, int baud) override;
     void close() override;
     bool is_open() const override { return port_.isOpen(); }
     bool write(const QByteArray& bytes) override;
     QByteArray read_all() override { return port_.readAll(); }
+    bool present(const QString& device) const override;
 
-private:
+  private:
     void error(QSerialPort::SerialPortError error);
     QSerialPort port_;
 };

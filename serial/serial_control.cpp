@@ -7,8 +7,8 @@
 #include "serial/port_names.h"
 
 namespace {
-constexpr std::array kUsableRates{110,   300,   600,    1200,   2400,   4800,   9600,
-                                  14400, 19200, 28800,  38400,  56000,  57600,  115200,
+constexpr std::array kUsableRates{110,    300,    600,    1200,   2400,  4800,  9600,
+                                  14400,  19200,  28800,  38400,  56000, 57600, 115200,
                                   128000, 230400, 256000, 460800, 921600};
 constexpr qsizetype kCompactAfter = 4096;
 constexpr int kMaxRun = 256;
@@ -18,6 +18,8 @@ Serial_control::Serial_control(Event_services& events, std::unique_ptr<Port_back
     : events_(events), backend_(std::move(backend)) {
     backend_->on_ready_read = [this] { bytes_arrived(); };
     backend_->on_lost = [this] { lost(); };
+    return_watch_ = events_.make_timer([this] { look_for_return(); });
+    return_watch_->set_interval(kReturnWatchMs);
 }
 
 Serial_control::~Serial_control() {
@@ -50,10 +52,12 @@ void Serial_control::set_Settings(const QString& settings) {
 void Serial_control::set_CommPort(int n) {
     if (open_) throw Runtime_failure("port number changed on an open port");
     if (n < 1 || n > 16) throw Runtime_failure("invalid port number");
+    if (n != comm_port_) stop_return_watch();
     comm_port_ = n;
 }
 
 void Serial_control::set_PortOpen(bool open) {
+    stop_return_watch();
     if (!open) {
         if (open_) backend_->close();
         open_ = false;
@@ -62,13 +66,21 @@ void Serial_control::set_PortOpen(bool open) {
         return;
     }
     if (open_) throw Runtime_failure("port already open");
-    if (!backend_->open(device_for_com_port(comm_port_), baud_)) {
+    if (!open_device(device_for_com_port(comm_port_))) {
         throw Runtime_failure("port cannot be opened");
     }
+}
+
+bool Serial_control::open_device(const QString& device) {
+    if (!backend_->open(device, baud_)) return false;
     open_ = true;
     loss_pending_ = false;
+    opened_via_link_ = com_port_link_present(comm_port_);
+    rx_.clear();
+    rx_pos_ = 0;
     rx_.append(backend_->read_all());  // anything the device already holds
     if (InBufferCount() > 0) schedule_notification();
+    return true;
 }
 
 void Serial_control::Output(const QString& text) {
@@ -128,6 +140,25 @@ void Serial_control::lost() {
         if (!*alive || !open_ || !loss_pending_) return;
         set_PortOpen(false);
         loss_pending_ = false;
+        return_watch_->set_enabled(true);
         if (OnPortLost) OnPortLost();
     });
+}
+
+void Serial_control::stop_return_watch() {
+    if (return_watch_->enabled()) return_watch_->set_enabled(false);
+}
+
+// The same COM port must name the device the same way as before the loss: a converter
+// reached through a comN link comes back through that link, never as a built-in port.
+void Serial_control::look_for_return() {
+    if (open_) {
+        stop_return_watch();
+        return;
+    }
+    if (com_port_link_present(comm_port_) != opened_via_link_) return;
+    const QString device = device_for_com_port(comm_port_);
+    if (!backend_->present(device) || !open_device(device)) return;
+    stop_return_watch();
+    if (OnPortBack) OnPortBack();
 }

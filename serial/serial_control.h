@@ -11,7 +11,7 @@
 // use, send or receive on a closed port) throws Runtime_failure, which the calling handler
 // turns into its own failure path.
 class Serial_control {
-public:
+  public:
     Serial_control(Event_services& events, std::unique_ptr<Port_backend> backend);
 
     bool PortOpen() const { return open_; }
@@ -35,14 +35,22 @@ public:
     std::function<bool()> EndOfRun;
     // Raised once when the device disappears under the open port; the port is closed then.
     std::function<void()> OnPortLost;
+    // Raised when the lost device came back and was opened again with the same settings.
+    // Until then it is looked for once a watch interval; any open, close or port change
+    // by the user ends the watch. Nothing is sent on the reopening.
+    std::function<void()> OnPortBack;
+    static constexpr int kReturnWatchMs = 1000;
 
     static bool usable_rate(int baud);
 
-private:
+  private:
     void bytes_arrived();
     void schedule_notification();
     void notify();
     void lost();
+    bool open_device(const QString& device);
+    void stop_return_watch();
+    void look_for_return();
 
     Event_services& events_;
     std::unique_ptr<Port_backend> backend_;
@@ -53,10 +61,12 @@ private:
     bool open_ = false;
     bool notification_pending_ = false;
     bool loss_pending_ = false;
+    bool opened_via_link_ = false;
+    std::unique_ptr<Window_timer> return_watch_;
     QByteArray rx_;
     qsizetype rx_pos_ = 0;
 
-public:
+  public:
     ~Serial_control();
     Serial_control(const Serial_control&) = delete;
     Serial_control& operator=(const Serial_control&) = delete;

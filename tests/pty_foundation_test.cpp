@@ -3,7 +3,7 @@
 
 // The real QSerialPort against the board simulator on a pseudo-terminal.
 class Pty_foundation : public Pty_test {
-protected:
+  protected:
     void open_com(int n) {
         form().Text_com_number->setText(QString::number(n));
         form().Text_baud_rate->setText("115200");
@@ -65,11 +65,34 @@ TEST_F(Pty_foundation, GarbageNulAndEightBitBytesAndALongRunWithoutCr) {
     open_com(3);
     ASSERT_TRUE(sim_.command("garbage 20000 7"));
     ASSERT_TRUE(sim_.command("raw 00 FF 80 41 0D"));
-    const QString tail = QString::fromLatin1("\x00\xFF\x80" "A", 4);
-    ASSERT_TRUE(run_until([&] { return !log_lines().isEmpty() && log_lines().last().endsWith(tail); }));
+    const QString tail = QString::fromLatin1(
+        "\x00\xFF\x80"
+        "A",
+        4);
+    ASSERT_TRUE(
+        run_until([&] { return !log_lines().isEmpty() && log_lines().last().endsWith(tail); }));
     for (const QString& line : log_lines()) {
         EXPECT_FALSE(line.contains('\r'));
         EXPECT_FALSE(line.contains('\n'));
     }
     EXPECT_TRUE(f.MSerial.PortOpen());
+}
+
+TEST_F(Pty_foundation, AReturningBoardIsReopenedByItselfWithoutAByteSent) {
+    ASSERT_TRUE(start_sim(3));
+    Vimbo_form& f = make_form();
+    open_com(3);
+    ASSERT_TRUE(f.MSerial.PortOpen());
+    ASSERT_TRUE(sim_.command("unplug"));
+    ASSERT_TRUE(run_until([&] { return !f.MSerial.PortOpen(); }));
+    // The simulator comes back on a new pseudo-terminal behind the same com3 link.
+    ASSERT_TRUE(sim_.command("replug"));
+    ASSERT_TRUE(run_until([&] { return f.MSerial.PortOpen(); }));
+    EXPECT_EQ(log_lines().last(), "COMM:3 is back: open again at 115200b/s.N.8.1...");
+    EXPECT_TRUE(f.Cmd_com_usb->has_normal_face());
+    ASSERT_TRUE(sim_.command("send back"));
+    ASSERT_TRUE(run_until([&] { return log_lines().last() == "back"; }));
+    EXPECT_TRUE(sim_.lines().filter("event console").isEmpty());  // the board got nothing
+    f.MSerial.Output("AT\r");
+    ASSERT_TRUE(sim_.wait_for_line("event console AT"));
 }

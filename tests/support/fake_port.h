@@ -48,6 +48,7 @@ public:
         if (s_.on_write) s_.on_write(bytes);
         return true;
     }
+    bool present(const QString& device) const override { return s_.devices.contains(device); }
     QByteArray read_all() override {
         QByteArray all;
         all.swap(s_.pending);
