@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/control_table.h"
+#include "app/shipped_files.h"
 #include "app/text_editor.h"
 #include "app/vimbo_form.h"
 #include "serial/port_opening.h"
@@ -52,8 +53,7 @@ void Aux_commands::Cmd_read_infos_Click() {
 #ifdef Q_OS_WIN
     const QString path = QStringLiteral("C:\\Vimbo\\vimbo_info.txt");
 #else
-    const QString path = info_file_path(QCoreApplication::applicationDirPath(),
-                                        [](const QString& p) { return QFileInfo(p).isFile(); });
+    const QString path = info_file_path(QCoreApplication::applicationDirPath(), is_file);
 #endif
     // Nothing is shown when no editor can be started.
     open_in_text_editor(f_.editor(), path);
@@ -109,8 +109,5 @@ QString time_of_day_text(const QLocale& locale, const QTime& time) {
 }
 
 QString info_file_path(const QString& app_dir, const std::function<bool(const QString&)>& exists) {
-    const QDir dir(app_dir);
-    const QString beside = QDir::cleanPath(dir.filePath(kInfoFileName));
-    if (exists(beside)) return beside;
-    return QDir::cleanPath(dir.filePath(QStringLiteral("../share/vimbo/") + kInfoFileName));
+    return shipped_file_path(app_dir, kInfoFileName, kInfoFileName, exists);
 }

@@ -1,7 +1,9 @@
 #include "console/examples.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
+#include "app/shipped_files.h"
 #include "app/text_editor.h"
 #include "app/vimbo_form.h"
 #include "console/example_rows.h"
@@ -38,7 +40,8 @@ void Examples::open_list() {
     const QString name = examples_file_name(s.Module_id);
     f_.set_hint(QStringLiteral("Commands file; ") + name);
     // Only this file is closed again: a transfer running meanwhile keeps its own file.
-    Tracked_file file(f_.files, name);
+    Tracked_file file(f_.files,
+                      examples_file_to_read(name, QCoreApplication::applicationDirPath(), is_file));
     if (!file.open(QIODevice::ReadOnly)) {
         not_found(name);
         return;

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/control_table.h"
+#include "app/shipped_files.h"
 #include "console/examples.h"
 #include "tests/support/form_fixture.h"
 #include "tests/support/list_clicks.h"
@@ -311,4 +312,34 @@ TEST_F(Examples_test, LoadingTheListLeavesOtherOpenFilesOpen) {
     EXPECT_TRUE(other.isOpen());
     EXPECT_EQ(f.files.count(), 1u);
     EXPECT_EQ(other.write("still writable"), 14);
+}
+
+TEST_F(Examples_test, TheShippedExamplesAreUsedWhenTheFolderHasNoOwnCopy) {
+    const auto only = [](const QStringList& present) {
+        return [present](const QString& p) { return present.contains(p); };
+    };
+    // The technician's own copy in the current folder wins over both shipped places.
+    EXPECT_EQ(examples_file_to_read("M35_cmd.txt", "/w/build/bin",
+                                    only({"M35_cmd.txt", "/w/build/bin/M35_cmd.txt"})),
+              "M35_cmd.txt");
+    EXPECT_EQ(
+        examples_file_to_read("M35_cmd.txt", "/w/build/bin", only({"/w/build/bin/M35_cmd.txt"})),
+        "/w/build/bin/M35_cmd.txt");
+    EXPECT_EQ(examples_file_to_read("M35_cmd.txt", "/usr/bin",
+                                    only({"/usr/share/vimbo/examples/M35_cmd.txt"})),
+              "/usr/share/vimbo/examples/M35_cmd.txt");
+    // Nowhere: the bare name, which the "not found" box names.
+    EXPECT_EQ(examples_file_to_read("W218_cmd.txt", "/usr/bin", only({})), "W218_cmd.txt");
+
+    // The window, in a folder without examples, lists the copy beside the test program.
+    Vimbo_form& f = make_form();
+    f.show();
+    ASSERT_FALSE(QFile::exists("M35_cmd.txt"));
+    ASSERT_TRUE(QFile::exists(QCoreApplication::applicationDirPath() + "/M35_cmd.txt"));
+    f.Text_module_Id->setText("M35");
+    f.Text_Cmd->set_back_color(colors::kRed);
+    show_cmds();
+    EXPECT_TRUE(dialogs_.boxes.empty());
+    EXPECT_FALSE(f.List_cmd_list->isHidden());
+    EXPECT_GT(f.List_cmd_list->count(), 0);
 }

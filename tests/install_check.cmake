@@ -1,0 +1,43 @@
+# Installs the build into a scratch prefix and checks the installed tree: the program and
+# the simulator in bin/, the manual and the command examples under share/vimbo/ byte for
+# byte ("Read Infos" and the examples list look there), the desktop file and the icon.
+set(prefix "${BUILD_DIR}/install-check")
+file(REMOVE_RECURSE "${prefix}")
+file(GLOB EXAMPLES "${EXAMPLES_DIR}/*_cmd.txt")
+if(NOT EXAMPLES)
+  message(FATAL_ERROR "no example files in ${EXAMPLES_DIR}")
+endif()
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "install failed: ${result}")
+endif()
+
+function(expect_same_file source installed)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${source}"
+                          "${prefix}/${installed}" RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "${installed} is missing or differs from ${source}")
+  endif()
+endfunction()
+
+foreach(path bin/vimbo bin/vimbo_sim)
+  if(NOT EXISTS "${prefix}/${path}")
+    message(FATAL_ERROR "no ${path} in the installed tree")
+  endif()
+endforeach()
+expect_same_file("${SOURCE}" share/vimbo/vimbo_info.txt)
+foreach(name ${EXAMPLES})
+  get_filename_component(base ${name} NAME)
+  expect_same_file("${name}" share/vimbo/examples/${base})
+endforeach()
+expect_same_file("${SOURCE_DIR}/app/vimbo.desktop" share/applications/vimbo.desktop)
+expect_same_file("${SOURCE_DIR}/app/vimbo.png" share/icons/hicolor/32x32/apps/vimbo.png)
+file(STRINGS "${prefix}/share/applications/vimbo.desktop" entry)
+foreach(line "[Desktop Entry]" "Type=Application" "Exec=vimbo" "Icon=vimbo" "Terminal=false")
+  list(FIND entry "${line}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "the desktop file lacks ${line}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE "${prefix}")
