@@ -1,10 +1,12 @@
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <QTimer>
 
 #include "eeprom/eeprom_read.h"
 #include "serial/port_opening.h"
 #include "tests/eeprom_board_script.h"
+#include "tests/pty_scenario.h"
 #include "tests/support/pty_fixture.h"
 
 // The EEPROM read with the real port against the board simulator over a pty.
@@ -46,6 +48,7 @@ class Eeprom_read_pty_test : public Pty_test {
         f.eeprom_read().Cmd_read_eeprom_Click();
         guard.stop();
     }
+    bool exists(const QString& name) const { return QFile::exists(path(name)); }
     QByteArray read_file(const QString& name) const {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -95,17 +98,34 @@ TEST_F(Eeprom_read_pty_test, UnplugMidReadKeepsTheOldBackupAndTheWindowGoesOn) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(old_backup);
     }
+    // The window answers while the read runs: a key typed into the command line arrives.
+    bool typed_while_busy = false;
+    Scenario scenario;
+    scenario.then([&] { return sim_.saw("event eeprom-line 2"); },
+                  [&] {
+                      const QString before = f.Text_Cmd->text();
+                      QTest::keyClick(f.Text_Cmd, 'z');
+                      typed_while_busy = f.Cmd_read_eeprom->text() == "BUSY!" &&
+                                         f.Text_Cmd->text() == before + QLatin1Char('z');
+                  });
     read_into("2418.eep", 30000);
     EXPECT_FALSE(timed_out_);
+    EXPECT_TRUE(scenario.finished());
+    EXPECT_TRUE(typed_while_busy);
     EXPECT_EQ(read_file("2418.eep"), old_backup);
+    EXPECT_FALSE(exists("2418.eep.tmp"));
     EXPECT_EQ(read_file("2418.eep.partial"), board_.records(12));
     const QStringList log = log_lines();
     EXPECT_TRUE(log.contains("COMM:3 lost: the device has gone away."))
         << log.join('|').toStdString();
     EXPECT_EQ(log.mid(log.size() - 2), (QStringList{"EEPROM read stopped: the port was lost.",
                                                     "12 records kept in; 2418.eep.partial"}));
+    EXPECT_FALSE(log.contains("Saving; 1024 Bytes to Disk File."));
+    EXPECT_FALSE(f.hint().startsWith("Done and saved to; "));
     EXPECT_FALSE(f.MSerial.PortOpen());
     EXPECT_EQ(f.Cmd_read_eeprom->text(), "Read EEP");
+    EXPECT_TRUE(f.Cmd_read_eeprom->has_normal_face());
+    EXPECT_EQ(f.files.count(), 0u);
 
     // The window goes on: whatever the lost device still signals drains away, and once the
     // board is back the port opens again and a read runs to its end.

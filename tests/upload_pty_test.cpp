@@ -188,14 +188,15 @@ TEST_F(Upload_pty_test, UnplugMidUploadShowsTheFailureAndKeepsTheWindowResponsiv
     write_lines(path("8800.upd"), update);
 
     Vimbo_form& f = start({"--upload-out", path("received.txt"), "--fault", "loader-unplug=5"});
-    // Once the port is lost, a click on another button must still be handled.
+    // Once the port is lost, a click on another button must still be handled while the
+    // transfer waits.
     bool clicked_after_loss = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (f.MSerial.PortOpen() || clicked_after_loss) return;
         QTest::mouseClick(f.Cmd_show_upd_file, Qt::LeftButton);
-        clicked_after_loss =
-            f.Cmd_show_upd_file->caption() == "Upd file ?" && !f.File_list_1->isHidden();
+        clicked_after_loss = f.Cmd_show_upd_file->caption() == "Upd file ?" &&
+                             !f.File_list_1->isHidden() && f.Cmd_update_vimbo->caption() == "BUSY!";
     });
     watch.start(20);
     run_transfer(f, f.Cmd_update_vimbo);
@@ -205,7 +206,14 @@ TEST_F(Upload_pty_test, UnplugMidUploadShowsTheFailureAndKeepsTheWindowResponsiv
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
     EXPECT_FALSE(log_lines().contains(kUpdateSuccess));
     EXPECT_TRUE(log_lines().contains("COMM:3 lost: the device has gone away."));
+    EXPECT_EQ(f.hint(), "RQMxx take to long to respond! (Also check the serial link)");
     EXPECT_EQ(file_lines(path("received.txt")), update.mid(0, 5));
+    // The file sent stays as it was.
+    QByteArray sent_file;
+    for (const QByteArray& line : update) sent_file += line + "\r\n";
+    QFile upd(path("8800.upd"));
+    ASSERT_TRUE(upd.open(QIODevice::ReadOnly));
+    EXPECT_EQ(upd.readAll(), sent_file);
     EXPECT_FALSE(f.MSerial.PortOpen());
     EXPECT_EQ(f.Cmd_update_vimbo->caption(), "UPDATE");
     EXPECT_EQ(f.title(), " VIMBO .....");

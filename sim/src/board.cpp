@@ -146,6 +146,8 @@ void Board::cancel_dump() {
 
 void Board::answer_dump_request(Time_point now) {
     const int line = ++dump_requests_;
+    // Told at once, answered or not: a test can see that the tool is waiting for line K.
+    event("eeprom-request " + std::to_string(line));
     if (faults_.from(Fault_kind::eeprom_silent, line)) return;
     const auto total = static_cast<int>(config_.eeprom.size() / kDumpLineBytes);
     if (line > total) return;

@@ -200,6 +200,10 @@ TEST_F(BoardTest, SilentDumpAnswersNothingFromLineKOn) {
     send("\xB3###");
     EXPECT_EQ(io_.take(), "#000102030405060708090A0B0C0D0E0F78\r");
     EXPECT_EQ(board_.mode(), Board_mode::eeprom);
+    // Each request is told as it arrives, also those left unanswered.
+    const std::vector<std::string> told(io_.events.begin() + 1, io_.events.end());
+    EXPECT_EQ(told, (std::vector<std::string>{"eeprom-start", "eeprom-request 1", "eeprom-line 1",
+                                              "eeprom-request 2", "eeprom-request 3"}));
 }
 
 TEST_F(BoardTest, UnplugFaultComesRightAfterItsLine) {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <algorithm>
 
 #ifndef VIMBO_SIM_PATH
 #define VIMBO_SIM_PATH "vimbo_sim"
@@ -23,6 +24,12 @@ void Sim_process::read_lines() {
     while (process_.canReadLine()) {
         lines_ << QString::fromLatin1(process_.readLine()).trimmed();
     }
+}
+
+bool Sim_process::saw(const QString& prefix) {
+    read_lines();
+    return std::any_of(lines_.cbegin(), lines_.cend(),
+                       [&](const QString& line) { return line.startsWith(prefix); });
 }
 
 bool Sim_process::wait_for_line(const QString& prefix, int timeout_ms) {

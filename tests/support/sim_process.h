@@ -15,6 +15,9 @@ public:
     // Waits (running the application's events meanwhile) for an output line starting with
     // prefix; the timeout only guards against a hang.
     bool wait_for_line(const QString& prefix, int timeout_ms = 10000);
+    // Without waiting: whether any output line so far starts with prefix. For use in the
+    // callbacks of a scenario that runs while the window waits in one of its own loops.
+    bool saw(const QString& prefix);
     QStringList lines() const { return lines_; }
     QString slave_path() const { return slave_; }
     void stop();
