@@ -58,8 +58,10 @@ class Silent_board_pty_test : public Fault_pty_test {
         for (QByteArray& line : lines) line.chop(1);  // the CR
         return lines;
     }
-    void expect_failed_upload(const QString& box_text) {
+    void expect_failed_upload(const QString& box_text, const QString& stop_line) {
         EXPECT_EQ(dialogs_.boxes, std::vector<QString>{box_text});
+        ASSERT_FALSE(log_lines().isEmpty());
+        EXPECT_EQ(log_lines().last(), stop_line);
         EXPECT_EQ(form().hint(), kNoResponseHint);
         EXPECT_EQ(form().title(), " VIMBO .....");
         expect_no_success();
@@ -149,7 +151,8 @@ TEST_F(Silent_board_pty_test, UpdateWaitingForTheFirstRequestEndsWithTheFailureB
     EXPECT_TRUE(logged("Hardware Id = #2418"));
     EXPECT_TRUE(received().isEmpty());
     EXPECT_EQ(file("8800.upd"), update_file(4));
-    expect_failed_upload(Upload_procedure::update_failed_text());
+    expect_failed_upload(Upload_procedure::update_failed_text(),
+                         "Upload stopped before the first line: no reply from the board.");
 }
 
 // UPDATE: no answer to the second line.
@@ -159,7 +162,8 @@ TEST_F(Silent_board_pty_test, UpdateWaitingForTheReplyToALineEndsWithTheFailureB
     update_until_timeout([&] { return sim_.saw("event loader-line 2"); });
     EXPECT_EQ(received(), lines_of(update_file(4)).mid(0, 2));
     EXPECT_EQ(file("8800.upd"), update_file(4));
-    expect_failed_upload(Upload_procedure::update_failed_text());
+    expect_failed_upload(Upload_procedure::update_failed_text(),
+                         "Upload stopped after line 2 of 5: no reply from the board.");
 }
 
 // UPDATE: every line got through but the end record gets no "#@": that is no success.
@@ -169,7 +173,8 @@ TEST_F(Silent_board_pty_test, UpdateWaitingForTheReplyToTheEndRecordEndsWithTheF
     update_until_timeout([&] { return sim_.saw("event loader-line 5"); });
     EXPECT_EQ(received(), lines_of(update_file(4)));
     EXPECT_EQ(file("8800.upd"), update_file(4));
-    expect_failed_upload(Upload_procedure::update_failed_text());
+    expect_failed_upload(Upload_procedure::update_failed_text(),
+                         "Upload stopped after line 5 of 5: no reply from the board.");
 }
 
 // Write EEP: the backup being written back gets no answer to its third line; the backup
@@ -188,6 +193,7 @@ TEST_F(Silent_board_pty_test, EepromWriteWaitingForTheReplyToALineEndsWithItsFai
     EXPECT_EQ(received(), lines_of(backup).mid(0, 3));
     EXPECT_EQ(file(kBackup), backup);
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::eeprom_failed_text()});
+    EXPECT_EQ(log_lines().last(), "Upload stopped after line 3 of 9: no reply from the board.");
     EXPECT_EQ(f.hint(), kNoResponseHint);
     expect_no_success();
     expect_transfers_idle();

@@ -204,7 +204,9 @@ TEST_F(Update_vimbo_test, OtherRepliesAreLoggedOnceAndTheWaitTimesOutFromItsStar
     clock_.at(3000, [&] { board().deliver("#%\r#$x\r"); });
     click(f.Cmd_update_vimbo);
     EXPECT_EQ(sent(), (std::vector<Sent>{{100, kStartByte}, {191, "L1\r"}}));
-    EXPECT_EQ(log_lines().mid(5), (QStringList{"#$ ", "#%", "#$x"}));
+    EXPECT_EQ(log_lines().mid(5),
+              (QStringList{"#$ ", "#%", "#$x",
+                           "Upload stopped after line 1 of 2: no reply from the board."}));
     EXPECT_EQ(box_at, 191 + 4500);
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
     EXPECT_EQ(f.hint(), kNoResponseHint);
@@ -219,19 +221,23 @@ TEST_F(Update_vimbo_test, EachErrorReplyShowsItsBoxAloneAndStopsTheTransfer) {
     struct Case {
         QByteArray reply;
         QString box;
+        QString why;  // logged after "Upload stopped after line 2 of 3: "
     };
     const Case cases[] = {
         {"#?",
          "#? RQMxx reply ERROR DATA Line Header!\r\n\r\nTry again. Check Update file. Use RQMxx "
          "Power Up if "
-         "no response..."},
+         "no response...",
+         "the board refused the line (#?)."},
         {"#!",
          "#! RQMxx reply Line CheckSum ERROR!\r\n\r\nTry again. Use RQMxx Power Up if no "
-         "response..."},
+         "response...",
+         "the board found a checksum error (#!)."},
         {"#*",
          "#* RQMxx reply Line Chip Type ERROR!\r\n\r\nTry again. Check Update file. Use RQMxx "
          "Power Up if no "
-         "response..."},
+         "response...",
+         "the board refused the record type (#*)."},
     };
     for (Vb_button* button : {f.Cmd_update_vimbo, f.Cmd_write_eeprom}) {
         const QByteArray first = button == f.Cmd_update_vimbo ? "L1\r" : "R1\r";
@@ -251,6 +257,7 @@ TEST_F(Update_vimbo_test, EachErrorReplyShowsItsBoxAloneAndStopsTheTransfer) {
             EXPECT_EQ(box_at, t + 137);
             EXPECT_FALSE(log_lines().contains(kUpdateSuccess));
             EXPECT_FALSE(log_lines().contains(kEepromSuccess));
+            EXPECT_EQ(log_lines().last(), "Upload stopped after line 2 of 3: " + c.why);
             expect_ended(f);
         }
     }
@@ -293,7 +300,9 @@ TEST_F(Update_vimbo_test, NoFirstRequestIn4500MsAfterTheFirstPauseIsATimeout) {
     EXPECT_EQ(box_at, 155 + 4500);
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
     EXPECT_EQ(f.hint(), kNoResponseHint);
-    EXPECT_EQ(log_lines().last(), "WRITING; 8800.upd");
+    EXPECT_EQ(log_lines().mid(log_lines().size() - 2),
+              (QStringList{"WRITING; 8800.upd",
+                           "Upload stopped before the first line: no reply from the board."}));
     expect_ended(f);
 }
 
@@ -348,6 +357,9 @@ TEST_F(Update_vimbo_test, AbortInEachStateOfTheUpdate) {
         if (c.box) {
             EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
             EXPECT_EQ(box_at, t0 + c.ended_at);
+            ASSERT_FALSE(log_lines().isEmpty());
+            EXPECT_TRUE(log_lines().last().endsWith(": stopped on the busy button."))
+                << log_lines().last().toStdString();
         } else {
             EXPECT_TRUE(dialogs_.boxes.empty());
             EXPECT_EQ(clock_.now_ms(), t0 + c.ended_at);
@@ -581,7 +593,8 @@ TEST_F(Update_vimbo_test, RunTimeFailuresShowTheFailureBoxAndCleanUp) {
     click(f.Cmd_update_vimbo);
     EXPECT_TRUE(sent().empty());
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
-    EXPECT_EQ(log_lines(), QStringList{kDontClick});
+    EXPECT_EQ(log_lines(),
+              (QStringList{kDontClick, "Upload stopped: the file cannot be read; 8800.upd"}));
     EXPECT_EQ(f.state.Chosen_file, "8800.upd");
     expect_ended(f);
 

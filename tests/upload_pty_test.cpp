@@ -206,6 +206,7 @@ TEST_F(Upload_pty_test, UnplugMidUploadShowsTheFailureAndKeepsTheWindowResponsiv
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
     EXPECT_FALSE(log_lines().contains(kUpdateSuccess));
     EXPECT_TRUE(log_lines().contains("COMM:3 lost: the device has gone away."));
+    EXPECT_EQ(log_lines().last(), "Upload stopped after line 5 of 21: the port was lost.");
     EXPECT_EQ(f.hint(), "RQMxx take to long to respond! (Also check the serial link)");
     EXPECT_EQ(file_lines(path("received.txt")), update.mid(0, 5));
     // The file sent stays as it was.

@@ -54,6 +54,7 @@ void Upload_procedure::Update_vimbo() {
         } catch (const std::exception&) {
             // A run-time failure anywhere (file missing or unreadable, port closed, send
             // refused): the failure message, then the clean-up.
+            log_stop(run_time_failure_reason());
             failure_message();
         }
     } catch (const Program_ending&) {
@@ -180,14 +181,17 @@ Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
             [&] { return !s.Rx_reply.isEmpty() || s.Abort_request || s.Timer2_expired; });
         const QString& reply = s.Rx_reply;
         if (reply == QLatin1String(board::kReplyHeaderError)) {
+            log_stop(QStringLiteral("the board refused the line (#?)."));
             box(header_error_text());
             return Reply_outcome::ended;
         }
         if (reply == QLatin1String(board::kReplyChecksumError)) {
+            log_stop(QStringLiteral("the board found a checksum error (#!)."));
             box(checksum_error_text());
             return Reply_outcome::ended;
         }
         if (reply == QLatin1String(board::kReplyChipTypeError)) {
+            log_stop(QStringLiteral("the board refused the record type (#*)."));
             box(chip_type_error_text());
             return Reply_outcome::ended;
         }
@@ -200,11 +204,14 @@ Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
             return Reply_outcome::ended;
         }
         if (s.Abort_request) {
+            log_stop(QStringLiteral("stopped on the busy button."));
             failure_message();
             return Reply_outcome::ended;
         }
         if (s.Timer2_expired) {
             f_.set_hint(kNoResponseHint);
+            log_stop(f_.MSerial.PortOpen() ? QStringLiteral("no reply from the board.")
+                                           : QStringLiteral("the port was lost."));
             failure_message();
             return Reply_outcome::ended;
         }
@@ -241,6 +248,25 @@ void Upload_procedure::show_progress() {
 void Upload_procedure::failure_message() {
     if (is_busy(f_.Cmd_update_vimbo)) box(update_failed_text());
     if (is_busy(f_.Cmd_write_eeprom)) box(eeprom_failed_text());
+}
+
+void Upload_procedure::log_stop(const QString& why) {
+    if (lines_ && lines_sent_ > 0) {
+        f_.log(QStringLiteral("Upload stopped after line %1 of %2: ")
+                   .arg(lines_sent_)
+                   .arg(lines_in_file_) +
+               why);
+    } else if (lines_) {
+        f_.log(QStringLiteral("Upload stopped before the first line: ") + why);
+    } else {
+        f_.log(QStringLiteral("Upload stopped: ") + why);
+    }
+}
+
+QString Upload_procedure::run_time_failure_reason() const {
+    if (!f_.MSerial.PortOpen()) return QStringLiteral("the port is not open.");
+    if (!lines_) return QStringLiteral("the file cannot be read; ") + file_name_;
+    return QStringLiteral("a line could not be sent.");
 }
 
 // 13. Every ending comes here. Only the upload's own file is closed.

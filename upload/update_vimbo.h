@@ -42,6 +42,9 @@ class Upload_procedure {
     void next_line();
     void show_progress();
     void failure_message();
+    // The log keeps why a transfer ended without success, after its box is gone.
+    void log_stop(const QString& why);
+    QString run_time_failure_reason() const;
     void clean_up();
 
     void open_file(const QString& name);
