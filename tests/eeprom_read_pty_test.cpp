@@ -8,6 +8,7 @@
 #include "tests/eeprom_board_script.h"
 #include "tests/pty_scenario.h"
 #include "tests/support/pty_fixture.h"
+#include "tests/support/real_window.h"
 
 // The EEPROM read with the real port against the board simulator over a pty.
 class Eeprom_read_pty_test : public Pty_test {
@@ -31,22 +32,9 @@ class Eeprom_read_pty_test : public Pty_test {
     // the read has ended. A read still running after guard_ms is ended as by Close/Exit.
     void read_into(const QString& name, int guard_ms) {
         Vimbo_form& f = form();
-        dialogs_.answers.push_back([&f, name] {
-            QTimer::singleShot(0, &f, [&f] {
-                for (const char byte : {'\x00', '\x18', '\x21'})
-                    f.MSerial.Output(QString(QChar(byte)));
-            });
-            return name;
-        });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&f, this] {
-            timed_out_ = true;
-            f.Cmd_exit_Click();
-        });
-        guard.start(guard_ms);
-        f.eeprom_read().Cmd_read_eeprom_Click();
-        guard.stop();
+        answer_name_then_reset(dialogs_, f, name);
+        timed_out_ = !press_with_guard(
+            f, [&f] { f.eeprom_read().Cmd_read_eeprom_Click(); }, guard_ms);
     }
     bool exists(const QString& name) const { return QFile::exists(path(name)); }
     QByteArray read_file(const QString& name) const {

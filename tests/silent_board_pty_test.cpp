@@ -69,6 +69,8 @@ class Silent_board_pty_test : public Fault_pty_test {
         expect_old_backup_intact();
     }
 
+    void read_silent_from_line(int n);
+
     const QString kNoReply = "RQMxx do not responde with in delay";
     const QString kNoResponseHint = "RQMxx take to long to respond! (Also check the serial link)";
     const QString kInitializeHint = " *** Press [ Initialize ] if not yet done! ***";
@@ -97,27 +99,26 @@ TEST_F(Silent_board_pty_test, ReadWaitingForTheFirstLineWaitsUntilCancelled) {
     EXPECT_TRUE(sim_.wait_for_line("event eeprom-cancel"));
 }
 
-// Read EEP: the second line never comes. After 5 s the log says so and the hint asks about
-// the link; the read waits on (a late line would still be taken) until it is cancelled.
-TEST_F(Silent_board_pty_test, ReadWaitingForTheSecondLineTellsTheTimeoutAndWaitsOn) {
-    const Vimbo_form& f = ready({"--fault", "eeprom-silent=2"});
-    read_then_cancel([&] { return logged(kNoReply); });
-    EXPECT_EQ(f.hint(), " ??? Is the serial link Ok ???");
-    const QStringList log = log_lines();
-    EXPECT_EQ(log.indexOf(kNoReply), log.indexOf(board_.dump_line(1)) + 1);
-    expect_cancelled_read(1);
-    EXPECT_TRUE(sim_.wait_for_line("event eeprom-cancel"));
-}
-
-// Read EEP: the board falls silent before the very last line: still no backup under the
-// name, and the 63 lines received are kept beside it.
-TEST_F(Silent_board_pty_test, ReadWaitingForTheLastLineTellsTheTimeoutAndWaitsOn) {
-    const Vimbo_form& f = ready({"--fault", "eeprom-silent=64"});
+// Read EEP: the board falls silent before dump line n. After 5 s the log says so and the
+// hint asks about the link; the read waits on (a late line would still be taken) until it
+// is cancelled. No backup under the name; the lines received are kept beside it.
+void Silent_board_pty_test::read_silent_from_line(int n) {
+    const Vimbo_form& f = ready({"--fault", "eeprom-silent=" + QString::number(n)});
     read_then_cancel([&] { return logged(kNoReply); });
     EXPECT_EQ(f.hint(), " ??? Is the serial link Ok ???");
     EXPECT_FALSE(logged("Saving; 1024 Bytes to Disk File."));
-    expect_cancelled_read(63);
+    const QStringList log = log_lines();
+    EXPECT_EQ(log.indexOf(kNoReply), log.indexOf(board_.dump_line(n - 1)) + 1);
+    expect_cancelled_read(n - 1);
     EXPECT_TRUE(sim_.wait_for_line("event eeprom-cancel"));
+}
+
+TEST_F(Silent_board_pty_test, ReadWaitingForTheSecondLineTellsTheTimeoutAndWaitsOn) {
+    read_silent_from_line(2);
+}
+
+TEST_F(Silent_board_pty_test, ReadWaitingForTheLastLineTellsTheTimeoutAndWaitsOn) {
+    read_silent_from_line(64);
 }
 
 // UPDATE: the loader says nothing at all, not even its hardware id: after 8 s the log says

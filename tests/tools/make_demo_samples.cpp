@@ -2,20 +2,16 @@
 // the board simulator, and "2418.upd", a small update for that board's hardware id.
 //   vimbo_demo_samples DEMO_FOLDER
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 
-#include "app/qt_event_services.h"
 #include "app/vimbo_form.h"
 #include "eeprom/eep_format.h"
 #include "eeprom/eeprom_read.h"
 #include "serial/port_opening.h"
-#include "serial/qt_port_backend.h"
-#include "tests/support/fakes.h"
+#include "tests/support/real_window.h"
 #include "tests/support/sim_process.h"
 
 namespace {
@@ -40,24 +36,6 @@ QByteArray update_file() {
     return file + eep::kEndRecord.toLatin1() + "\r\n";
 }
 
-// Presses Read EEP as a technician would, answering the name and resetting the board,
-// and runs the window's events until the read has ended.
-bool read_backup(Vimbo_form& form, Fake_dialogs& dialogs, const QString& name) {
-    dialogs.answers.push_back([&form, name] {
-        QTimer::singleShot(0, &form, [&form] {
-            for (const char byte : {'\x00', '\x18', '\x21'})
-                form.MSerial.Output(QString(QChar(byte)));
-        });
-        return name;
-    });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &form, [&form] { form.Cmd_exit_Click(); });
-    guard.start(60000);
-    form.eeprom_read().Cmd_read_eeprom_Click();
-    return form.hint() == QStringLiteral("Done and saved to; ") + name;
-}
-
 bool write_file(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -78,18 +56,19 @@ int main(int argc, char** argv) {
     if (!sim.start(work.path(), 1)) return fail("the board simulator did not start");
     QDir::setCurrent(work.path());
 
-    Qt_event_services events;
-    Fake_dialogs dialogs;
-    Fake_editor editor;
     bool read = false;
     {
-        Vimbo_form form(
-            Form_services{events, std::make_unique<Qt_port_backend>(), &dialogs, &editor, [] {}});
+        Real_window window;
+        Vimbo_form& form = window.form;
         form.Text_com_number->setText(QStringLiteral("1"));
         form.Text_baud_rate->setText(QStringLiteral("115200"));
         form.port_opening().Cmd_com_usb_Click();
         if (!form.MSerial.PortOpen()) return fail("COM 1 of the simulator did not open");
-        read = read_backup(form, dialogs, QStringLiteral("2418.eep"));
+        // Read EEP as a technician presses it: the name, then the board's reset.
+        answer_name_then_reset(window.dialogs, form, QStringLiteral("2418.eep"));
+        read = press_with_guard(
+                   form, [&form] { form.eeprom_read().Cmd_read_eeprom_Click(); }, 60000) &&
+               form.hint() == QStringLiteral("Done and saved to; 2418.eep");
     }
     sim.stop();
     if (!read) return fail("the EEPROM read did not end with Done");

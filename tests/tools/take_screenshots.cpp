@@ -14,11 +14,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/qt_event_services.h"
-#include "app/vimbo_form.h"
-#include "serial/qt_port_backend.h"
-#include "tests/support/fakes.h"
 #include "tests/support/list_clicks.h"
+#include "tests/support/real_window.h"
 #include "tests/support/sim_process.h"
 
 namespace {
@@ -68,18 +65,16 @@ int main(int argc, char** argv) {
     copy_examples(examples, folder);
     QFile settings(folder.filePath(QStringLiteral("vimbo.set")));
     if (!settings.open(QIODevice::WriteOnly)) return fail("cannot write vimbo.set");
-    settings.write("1    Last selected CommPort Number.\r\n9600    Last selected Baud Rate.\r\n"
-                   "M35    Last selected GSM Engine.\r\n");
+    settings.write(
+        "1    Last selected CommPort Number.\r\n9600    Last selected Baud Rate.\r\n"
+        "M35    Last selected GSM Engine.\r\n");
     settings.close();
     Sim_process sim;
     if (!sim.start(work.path(), 1)) return fail("the board simulator did not start");
     QDir::setCurrent(work.path());
 
-    Qt_event_services events;
-    Fake_dialogs dialogs;
-    Fake_editor editor;
-    Vimbo_form form(
-        Form_services{events, std::make_unique<Qt_port_backend>(), &dialogs, &editor, [] {}});
+    Real_window window;
+    Vimbo_form& form = window.form;
     form.show();
     run_events_for(500);
     if (!form.MSerial.PortOpen()) return fail("the port did not open at start");
@@ -93,7 +88,8 @@ int main(int argc, char** argv) {
     if (form.List_cmd_list->isHidden()) return fail("the examples list did not open");
     if (form.List_cmd_list->count() > 3) click_row(form.List_cmd_list, 3);
     run_events_for(300);
-    if (!save(form, out.filePath(QStringLiteral("screenshot-examples.png")))) return fail("cannot save");
+    if (!save(form, out.filePath(QStringLiteral("screenshot-examples.png"))))
+        return fail("cannot save");
     QTest::mouseClick(form.Cmd_show_cmd_list, Qt::LeftButton);
     run_events_for(300);
 
@@ -105,17 +101,9 @@ int main(int argc, char** argv) {
         shot = save(form, out.filePath(QStringLiteral("screenshot-eeprom-read.png")));
     });
     watch.start(20);
-    dialogs.answers.push_back([&form] {
-        QTimer::singleShot(0, &form, [&form] {
-            for (const char byte : {'\x00', '\x18', '\x21'}) form.MSerial.Output(QString(QChar(byte)));
-        });
-        return QStringLiteral("2418.eep");
-    });
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &form, [&form] { form.Cmd_exit_Click(); });
-    guard.start(60000);
-    QTest::mouseClick(form.Cmd_read_eeprom, Qt::LeftButton);
+    answer_name_then_reset(window.dialogs, form, QStringLiteral("2418.eep"));
+    press_with_guard(
+        form, [&form] { QTest::mouseClick(form.Cmd_read_eeprom, Qt::LeftButton); }, 60000);
     watch.stop();
     sim.stop();
     return shot ? 0 : fail("the EEPROM read gave no picture");
