@@ -71,12 +71,7 @@ void Board::handle_byte(std::uint8_t byte, Time_point now) {
 }
 
 void Board::reset(Time_point now) {
-    timers_.clear();
-    boot_timer_.reset();
-    cancel_timer_.reset();
-    drop_pending_replies();
-    console_.reset();
-    loader_line_.clear();
+    forget_running_work();
     mode_ = Board_mode::boot;
     send(std::string(kGreeting) + "\r\n", now);
     send(std::string{'#', static_cast<char>(config_.sign_on_byte), '\r'}, now, Millis{0},
@@ -218,13 +213,19 @@ void Board::unplug_now() {
     io_.request_unplug();
 }
 
-void Board::power_on() {
+// Timers, replies still to go out, the console line and the loader line: what a reset or a
+// power cycle throws away.
+void Board::forget_running_work() {
     timers_.clear();
     boot_timer_.reset();
     cancel_timer_.reset();
     drop_pending_replies();
     console_.reset();
     loader_line_.clear();
+}
+
+void Board::power_on() {
+    forget_running_work();
     before_last_byte_ = last_byte_ = 0xFF;
     mode_ = Board_mode::console;
 }

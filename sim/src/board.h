@@ -95,6 +95,7 @@ class Board {
     void send(std::string bytes, Time_point now, Millis extra = Millis{0},
               std::function<void()> after_sending = {});
     void drop_pending_replies();
+    void forget_running_work();
     void event(const std::string& text) { io_.event(text); }
 
     Board_config config_;
