@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTextDocument>
 
 #include "app/key_codes.h"
 
@@ -58,10 +59,25 @@ void Vb_text_box::keyPressEvent(QKeyEvent* e) {
 
 Vb_memo::Vb_memo(QWidget* parent) : QPlainTextEdit(parent) {}
 
+// The document's raw text, not toPlainText(): that one also turns every non-breaking space
+// (byte 0xA0 from the board) into a blank, and the box's text is sent back to the board.
 QString Vb_memo::text() const {
-    QString plain = toPlainText();
-    plain.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return plain;
+    const QString raw = document()->toRawText();
+    QString text;
+    text.reserve(raw.size());
+    for (QChar c : raw) {
+        switch (c.unicode()) {
+            case QChar::ParagraphSeparator:
+            case QChar::LineSeparator:
+            case 0xFDD0:  // beginning and end of a frame
+            case 0xFDD1:
+                text += QLatin1String("\r\n");
+                break;
+            default:
+                text += c;
+        }
+    }
+    return text;
 }
 
 void Vb_memo::set_text(const QString& text) {

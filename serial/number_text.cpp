@@ -1,5 +1,6 @@
 #include "serial/number_text.h"
 
+#include <QLocale>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -61,7 +62,15 @@ QString number_to_text(double value) {
     if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
         return QString::number(static_cast<qint64>(value));
     }
-    return QString::number(value, 'g', 15);
+    QString text = QString::number(value, 'g', 15);
+    // Fifteen digits round the very largest values up beyond the range of a double, and
+    // such a text would read back as 0: those get the fewest digits that read back exactly.
+    bool ok = false;
+    const double read_back = text.toDouble(&ok);
+    if (!ok || !std::isfinite(read_back)) {
+        text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    }
+    return text;
 }
 
 QString number_text_form(const QString& box_text) {

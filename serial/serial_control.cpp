@@ -94,7 +94,7 @@ void Serial_control::Output(const QString& text) {
 QString Serial_control::Input() {
     if (!open_) throw Runtime_failure("receive on a closed port");
     if (rx_pos_ >= rx_.size()) return {};
-    const QChar c(uchar(rx_[rx_pos_++]));
+    const QChar c{uchar(rx_[rx_pos_++])};  // braces: with parentheses clang reads a declaration
     if (rx_pos_ >= kCompactAfter) {
         rx_.remove(0, rx_pos_);
         rx_pos_ = 0;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "serial/number_text.h"
 
 TEST(NumberText, LeadingNumberSkipsBlanksAndStopsAtTheFirstOtherCharacter) {
@@ -21,6 +23,24 @@ TEST(NumberText, NumberTextFormWritesPlainDecimalWithoutLeadingBlank) {
     EXPECT_EQ(number_text_form(""), "0");
     EXPECT_EQ(number_text_form("-7"), "-7");
     EXPECT_EQ(number_text_form("2.5"), "2.5");
+}
+
+TEST(NumberText, TheTextOfANumberReadsBackAsThatNumberUpToTheLargest) {
+    // Fifteen digits would round the largest numbers up beyond the range of a double, and
+    // their text would read back as 0.
+    const double largest = std::numeric_limits<double>::max();
+    for (double value : {largest, -largest, 1.7976931348623155e308}) {
+        const QString text = number_to_text(value);
+        EXPECT_EQ(leading_number(text), value) << text.toStdString();
+        EXPECT_EQ(number_text_form(text), text);
+    }
+    EXPECT_EQ(number_text_form("1.7976931348623157e308"), "1.7976931348623157e+308");
+    // Everywhere else fifteen digits, as before.
+    EXPECT_EQ(number_to_text(1.797693134862315e308), "1.79769313486231e+308");
+    EXPECT_EQ(number_to_text(1.5e300), "1.5e+300");
+    EXPECT_EQ(number_to_text(0.1 + 0.2), "0.3");
+    EXPECT_EQ(number_to_text(1e15), "1e+15");
+    EXPECT_EQ(number_to_text(-2.5), "-2.5");
 }
 
 TEST(NumberText, RangeCheckRoundsHalvesToEven) {

@@ -65,6 +65,10 @@ TEST_F(Receive_test, EightBitBytesAndNulMapOneToOne) {
     ASSERT_EQ(log_lines().size(), 1);
     EXPECT_EQ(log_lines()[0], QString::fromLatin1(all));
     EXPECT_EQ(f.List_1->item(0).size(), 254);
+    // The copy box holds them as received too, the non-breaking space 0xA0 included.
+    f.Text_to_copy->show();
+    from_board(all + "\r");
+    EXPECT_EQ(f.Text_to_copy->text(), QString::fromLatin1(all) + "\r\n");
 }
 
 TEST_F(Receive_test, CopyBoxGetsLoggedLinesShorterThan1024) {

@@ -189,11 +189,12 @@ TEST_F(Sending_test, IcEnginesSendTheBoardsLinesBackWithTheCopyBox) {
     writes();
     f.Text_module_Id->setText("ic35");
     show_copy_box();
-    board().deliver("+CMGL: 1,\"REC READ\"\r\nhello\r\n");
+    // 8-bit bytes go back as they came, the non-breaking space 0xA0 as well.
+    board().deliver("+CMGL: 1,\"REC READ\"\r\nhello\xa0w\xf6rld\r\n");
     clock_.run_pending();
     f.Text_to_copy->append_text("edited");
     QTest::mouseClick(f.Cmd_send_cmd, Qt::LeftButton);
-    EXPECT_EQ(writes(), W{"+CMGL: 1,\"REC READ\"\r\nhello\r\nedited\r\n"});
+    EXPECT_EQ(writes(), W{"+CMGL: 1,\"REC READ\"\r\nhello\xa0w\xf6rld\r\nedited\r\n"});
 }
 
 TEST(Ic_case, OnlyTheLowerCaseFirstTwoCharacters) {

@@ -96,6 +96,28 @@ TEST(Settings_lines, ReadingTakesLeadingNumbersAndFourCharactersOfTheEngine) {
     EXPECT_EQ(settings_from_lines({}).lines_read, 0);
 }
 
+TEST(Settings_lines, WhatAStartReadIsSavedAndReadTheSameAgain) {
+    const QStringList files[] = {
+        {"3    Last selected CommPort Number.", "9600    Last selected Baud Rate.", "MC39i"},
+        {" 0 3x", "1.5e3", "  M35"},
+        // The largest number there is: its text once read back as 0 and named no port.
+        {"1.7976931348623157e308", "-1.7976931348623157e308", "W218"},
+    };
+    for (const QStringList& lines : files) {
+        SCOPED_TRACE(lines.join('|').toStdString());
+        const Settings_read first = settings_from_lines(lines);
+        const Settings_read again = settings_from_lines(split_settings_lines(settings_file_text(
+            settings_from_boxes(first.Com_number, first.Baud_rate, first.Module_id))));
+        ASSERT_TRUE(again.complete());
+        EXPECT_EQ(again.Com_number, first.Com_number);
+        EXPECT_EQ(again.port_named, first.port_named);
+        EXPECT_EQ(again.Baud_rate, first.Baud_rate);
+        EXPECT_EQ(again.baud_named, first.baud_named);
+        EXPECT_EQ(again.Module_id, first.Module_id);
+    }
+    EXPECT_TRUE(settings_from_lines(files[2]).port_named);
+}
+
 namespace {
 
 // Texts a technician might type, and some nobody would.
