@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "app/controls.h"
 #include "app/key_codes.h"
 
 void Line_store::append(const QString& line) {
@@ -35,7 +36,7 @@ Line_list::Line_list(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
     refresh_timer_.setSingleShot(true);
-    refresh_timer_.setInterval(40);
+    refresh_timer_.setInterval(kStreamRepaintMs);
     connect(&refresh_timer_, &QTimer::timeout, this, [this] { refresh(); });
 }
 
