@@ -4,8 +4,10 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
+#include <QScrollBar>
 
 #include "app/controls.h"
+#include "app/line_list.h"
 #include "tests/support/hint_picture.h"
 
 namespace {
@@ -156,4 +158,37 @@ TEST(Vb_button_caption, CaptionChangesAtOnceAndTheFaceFollowsInTicks) {
     QApplication::processEvents();
     EXPECT_EQ(counter.paints, painted + 1);
     EXPECT_EQ(indicator.caption(), "");
+}
+
+// The log's view follows its lines: after a quiet spell on the event loop's next turn, and
+// in a flood a little later, but always up to the newest line.
+TEST(Line_list_refresh, TheViewCatchesUpWithTheNewestLine) {
+    QWidget window;
+    window.resize(398, 302);
+    Line_list list(&window);
+    list.setGeometry(2, 3, 306, 235);
+    window.show();
+    QApplication::processEvents();
+    auto newest_in_view = [&] {
+        const QScrollBar* bar = list.verticalScrollBar();
+        return bar->maximum() + bar->pageStep() == list.count() && list.top_row() == bar->maximum();
+    };
+    auto log = [&](const QString& line) {
+        list.add_item(line);
+        list.set_selected_index(list.count() - 1);
+    };
+
+    for (int i = 0; i < 40; ++i) log(QString("line %1").arg(i));
+    EXPECT_FALSE(newest_in_view());  // not after every line
+    QApplication::processEvents();
+    EXPECT_TRUE(newest_in_view());
+
+    // A flood, a line per turn of the event loop.
+    for (int i = 40; i < 400; ++i) {
+        log(QString("line %1").arg(i));
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(events_until(newest_in_view));
+    EXPECT_EQ(list.item(list.top_row() + list.verticalScrollBar()->pageStep() - 1), "line 399");
+    EXPECT_EQ(list.selected_index(), 399);
 }
