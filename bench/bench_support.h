@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <chrono>
+#include <ctime>
 
 #include "serial/port_backend.h"
 
@@ -13,6 +14,14 @@ inline double process_cpu_seconds() {
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU time of the calling thread (user + system), in seconds: time the thread spends
+// waiting for a core does not count.
+inline double thread_cpu_seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
 inline double wall_seconds() {

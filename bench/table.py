@@ -29,8 +29,8 @@ ROWS = [
      "cpu_pct_of_one_core", "% of a core", "-", None),
     ("^BM_log_million_lines/", "Log: 1,000,000 lines of 40 characters, memory",
      "rss_growth_MB", "MB resident", "< 200", lambda v: v < 200),
-    ("^BM_log_million_lines/", "Log: last 100 k appends against the first 100 k",
-     lambda b: b["last_100k_ms"] / b["first_100k_ms"], "time ratio",
+    ("^BM_log_million_lines/", "Log: an append late in the log against an early one",
+     lambda b: b["last_10k_median_ms"] / b["first_10k_median_ms"], "CPU time ratio",
      "<= 2 (no growth)", lambda v: v <= 2),
     ("^BM_log_million_lines/", "Log: time for the 1,000,000 appends",
      "real_time", "ms", "-", None),
@@ -73,9 +73,10 @@ NOTES = """\
   reports once its window's first picture has been painted and flushed; it runs in an empty
   folder, so no settings file is read and no port opened. No issue sets a start-up goal; 1 s
   is the usual limit for a response that keeps the user's flow.
-- Log growth: "no per-append cost that grows with the log" is judged as the last 100 k
-  appends taking at most twice as long as the first 100 k (a cost growing with the length
-  would make it about ten times).
+- Log growth: "no per-append cost that grows with the log" is judged on the appends timed
+  in chunks of 10 000 on the thread's CPU clock: the middle chunk of the last 100 k may
+  take at most twice the middle chunk of the first 100 k (a cost growing with the length
+  of the log would make it about ten times).
 - Upload with the window shown against hidden: the hint line shows every line sent, so it
   is repainted once per line, 28 times a second. On this shared machine one such repaint
   costs about 0.2-0.3 ms of CPU when the caches have gone cold in the 36 ms pause (about
