@@ -74,7 +74,7 @@ NOTES = """\
   folder, so no settings file is read and no port opened. No issue sets a start-up goal; 1 s
   is the usual limit for a response that keeps the user's flow.
 - Log growth: "no per-append cost that grows with the log" is judged on the appends timed
-  in chunks of 10 000 on the thread's CPU clock: the middle chunk of the last 100 k may
+  in chunks of 10 000 on the process's CPU clock: the middle chunk of the last 100 k may
   take at most twice the middle chunk of the first 100 k (a cost growing with the length
   of the log would make it about ten times).
 - Upload with the window shown against hidden: the hint line shows every line sent, so it
