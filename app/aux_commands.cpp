@@ -38,7 +38,7 @@ void Aux_commands::Cmd_reserve_2_Click() {
         f_.Cmd_com_usb->set_back_color(colors::kRed);
     }
     // The line being received stays: what arrives after a reopening is appended to it.
-    f_.Cmd_reserve_2->setText(QString());
+    f_.Cmd_reserve_2->set_caption(QString());
 }
 
 void Aux_commands::List_1_DblClick() {

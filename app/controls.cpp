@@ -3,12 +3,18 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTextDocument>
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "app/key_codes.h"
 
 namespace {
-QString rgb(const QColor& c) { return QStringLiteral("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue()); }
+QString rgb(const QColor& c) {
+    return QStringLiteral("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue());
+}
 
 void set_base_color(QWidget* w, const QColor& color) {
     QPalette p = w->palette();
@@ -17,13 +23,43 @@ void set_base_color(QWidget* w, const QColor& color) {
 }
 }  // namespace
 
+Vb_button::Vb_button(QWidget* parent) : QPushButton(parent) {}
+
+void Vb_button::repaint_caption_in_ticks() {
+    if (caption_tick_) return;
+    caption_tick_ = std::make_unique<QTimer>();
+    caption_tick_->setSingleShot(true);
+    caption_tick_->setInterval(kStreamRepaintMs);
+    connect(caption_tick_.get(), &QTimer::timeout, this, [this] { show_caption(); });
+}
+
+void Vb_button::set_caption(const QString& caption) {
+    if (!caption_tick_) {
+        setText(caption);
+        return;
+    }
+    if (caption == text()) {
+        pending_caption_.reset();  // the face shows it already
+        return;
+    }
+    pending_caption_ = caption;
+    if (!caption_tick_->isActive()) caption_tick_->start();
+}
+
+void Vb_button::show_caption() {
+    if (!pending_caption_) return;
+    const QString caption = *std::exchange(pending_caption_, std::nullopt);
+    setText(caption);
+}
+
 void Vb_button::set_back_color(const QColor& color) {
     back_color_ = color;
     // A style sheet really paints the face, whatever the platform style does with palettes.
-    setStyleSheet(color.isValid() ? QStringLiteral("QPushButton { background-color: %1; border: 1px "
-                                                   "solid #606060; border-radius: 2px; }")
-                                        .arg(rgb(color))
-                                  : QString());
+    setStyleSheet(color.isValid()
+                      ? QStringLiteral("QPushButton { background-color: %1; border: 1px "
+                                       "solid #606060; border-radius: 2px; }")
+                            .arg(rgb(color))
+                      : QString());
 }
 
 void Vb_button::mousePressEvent(QMouseEvent* e) {
@@ -33,7 +69,9 @@ void Vb_button::mousePressEvent(QMouseEvent* e) {
 
 Vb_text_box::Vb_text_box(QWidget* parent) : QLineEdit(parent) {}
 
-void Vb_text_box::set_back_color(const QColor& color) { set_base_color(this, color); }
+void Vb_text_box::set_back_color(const QColor& color) {
+    set_base_color(this, color);
+}
 
 void Vb_text_box::mousePressEvent(QMouseEvent* e) {
     emit mouse_down(e->button());
@@ -94,21 +132,27 @@ void Vb_memo::append_text(const QString& text) {
     cursor.insertText(plain);
 }
 
-void Vb_memo::set_back_color(const QColor& color) { set_base_color(this, color); }
+void Vb_memo::set_back_color(const QColor& color) {
+    set_base_color(this, color);
+}
 
 void Vb_memo::mouseDoubleClickEvent(QMouseEvent* e) {
     QPlainTextEdit::mouseDoubleClickEvent(e);
     if (e->button() == Qt::LeftButton) emit double_clicked();
 }
 
-File_list::File_list(QWidget* parent) : QListWidget(parent) { refresh(); }
+File_list::File_list(QWidget* parent) : QListWidget(parent) {
+    refresh();
+}
 
-QString File_list::path() const { return QDir::toNativeSeparators(QDir::currentPath()); }
+QString File_list::path() const {
+    return QDir::toNativeSeparators(QDir::currentPath());
+}
 
 void File_list::refresh() {
     clear();
-    const QStringList names =
-        QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    const QStringList names = QDir::current().entryList(QDir::Files | QDir::Hidden | QDir::System,
+                                                        QDir::Name | QDir::IgnoreCase);
     addItems(names);
 }
 
@@ -130,26 +174,29 @@ void File_list::mouseDoubleClickEvent(QMouseEvent* e) {
 Hint_line::Hint_line(QWidget* parent) : QLabel(parent) {}
 
 void Hint_line::set_back_color(const QColor& color) {
+    if (color == back_color_ && !styleSheet().isEmpty()) return;
     back_color_ = color;
-    apply_look();
+    setStyleSheet(QStringLiteral("QLabel { background-color: %1; }").arg(rgb(color)));
 }
 
 void Hint_line::set_progress(double share) {
-    progress_ = share < 0 ? -1 : std::min(share, 1.0);
-    apply_look();
+    const double next = share < 0 ? -1 : std::min(share, 1.0);
+    const bool repaint = filled_width_for(next) != filled_width_for(progress_);
+    progress_ = next;
+    if (repaint) update();
 }
 
-void Hint_line::apply_look() {
-    if (progress_ < 0) {
-        setStyleSheet(QStringLiteral("QLabel { background-color: %1; }").arg(rgb(back_color_)));
-        return;
+int Hint_line::filled_width_for(double share) const {
+    if (share <= 0) return 0;
+    return int(std::clamp<long>(std::lround(share * width()), 0, width()));
+}
+
+// The style sheet has painted the base colour by now; the fill goes over it, the text
+// over both.
+void Hint_line::paintEvent(QPaintEvent* e) {
+    if (const int filled = filled_width(); filled > 0) {
+        QPainter painter(this);
+        painter.fillRect(QRect(0, 0, filled, height()), fill_color());
     }
-    const QColor fill = back_color_.darker(125);
-    const double edge = std::clamp(progress_, 0.0, 0.9999);
-    setStyleSheet(QStringLiteral("QLabel { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, "
-                                 "stop:0 %1, stop:%2 %1, stop:%3 %4, stop:1 %4); }")
-                      .arg(rgb(fill))
-                      .arg(edge)
-                      .arg(edge + 0.0001)
-                      .arg(rgb(back_color_)));
+    QLabel::paintEvent(e);
 }

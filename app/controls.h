@@ -5,46 +5,62 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <memory>
+#include <optional>
 
 // The window's control kinds: the look the handlers set (caption, back colour) and the
 // events they handle (click, double click, key press with its code, mouse-down with its
 // button).
 
+// How often a picture that follows a fast stream (the log, the receive indicator) is
+// brought up to date: 25 times a second.
+constexpr int kStreamRepaintMs = 40;
+
 // A push button whose face colour can be set. An invalid colour is the normal button face.
 class Vb_button : public QPushButton {
     Q_OBJECT
-public:
-    explicit Vb_button(QWidget* parent = nullptr) : QPushButton(parent) {}
+  public:
+    explicit Vb_button(QWidget* parent = nullptr);
     void set_back_color(const QColor& color);
     QColor back_color() const { return back_color_; }
     bool has_normal_face() const { return !back_color_.isValid(); }
-    QString caption() const { return text(); }
+    // The caption as the handlers set and read it.
+    QString caption() const { return pending_caption_ ? *pending_caption_ : text(); }
+    void set_caption(const QString& caption);
+    // For a caption that may change with every received line: the caption changes at once,
+    // the face shows it at the next repaint tick, so changes that cancel out before the
+    // tick cost nothing. Such a button's caption is set with set_caption() only.
+    void repaint_caption_in_ticks();
 
-signals:
+  signals:
     void mouse_down(Qt::MouseButton button);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* e) override;
 
-private:
+  private:
+    void show_caption();
     QColor back_color_;
+    std::unique_ptr<QTimer> caption_tick_;
+    std::optional<QString> pending_caption_;  // set, not yet on the face
 };
 
 // A one-line text box.
 class Vb_text_box : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     explicit Vb_text_box(QWidget* parent = nullptr);
     void set_back_color(const QColor& color);
     QColor back_color() const { return palette().color(QPalette::Base); }
 
-signals:
+  signals:
     void clicked();
     void double_clicked();
     void key_pressed(int key_code);
     void mouse_down(Qt::MouseButton button);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
@@ -54,7 +70,7 @@ protected:
 // A multi-line text box. Its text uses CR LF between lines, as on the wire.
 class Vb_memo : public QPlainTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit Vb_memo(QWidget* parent = nullptr);
     QString text() const;
     void set_text(const QString& text);
@@ -62,44 +78,53 @@ public:
     void set_back_color(const QColor& color);
     QColor back_color() const { return palette().color(QPalette::Base); }
 
-signals:
+  signals:
     void double_clicked();
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
 // The files of one folder; its folder and picked name are readable, it can be refreshed.
 class File_list : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit File_list(QWidget* parent = nullptr);
     QString path() const;  // the folder shown, without a trailing separator
     void refresh();
     QString picked_name() const;
 
-signals:
+  signals:
     void double_clicked();
     void mouse_down(Qt::MouseButton button);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
-// The hint line: a label whose background can show progress from the left.
+// The hint line: a label whose background can show progress from the left. The base
+// colour is a style sheet; the fill is painted over it, so that a step of the progress
+// costs one repaint of the line, and only when the filled width in pixels changes.
 class Hint_line : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit Hint_line(QWidget* parent = nullptr);
     void set_back_color(const QColor& color);
     QColor back_color() const { return back_color_; }
+    // The base colour darker by a quarter, in 8 bits a channel as it is painted.
+    QColor fill_color() const { return QColor(back_color_.darker(125).rgb()); }
     // Fills this share (0..1) of the background from the left; a negative share ends it.
     void set_progress(double share);
     double progress() const { return progress_; }
+    // The filled width in pixels at the present size.
+    int filled_width() const { return filled_width_for(progress_); }
 
-private:
-    void apply_look();
+  protected:
+    void paintEvent(QPaintEvent* e) override;
+
+  private:
+    int filled_width_for(double share) const;
     QColor back_color_;
     double progress_ = -1;
 };

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "app/controls.h"
 #include "app/key_codes.h"
 
 void Line_store::append(const QString& line) {
@@ -35,18 +36,31 @@ Line_list::Line_list(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
     refresh_timer_.setSingleShot(true);
-    refresh_timer_.setInterval(40);
     connect(&refresh_timer_, &QTimer::timeout, this, [this] { refresh(); });
 }
 
 void Line_list::schedule_refresh() {
-    if (!refresh_timer_.isActive()) refresh_timer_.start();
+    if (refresh_timer_.isActive() || refresh_posted_) return;
+    const qint64 since = since_refresh_.isValid() ? since_refresh_.elapsed() : kStreamRepaintMs;
+    if (since < kStreamRepaintMs) {
+        refresh_timer_.start(int(kStreamRepaintMs - since));
+        return;
+    }
+    refresh_posted_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (refresh_posted_) refresh();
+        },
+        Qt::QueuedConnection);
 }
 
 // Only what changed is painted again: the rows appended since the last refresh and the
 // rows whose selection changed; a scroll moves the picture and paints the uncovered rows.
 void Line_list::refresh() {
     refresh_timer_.stop();
+    refresh_posted_ = false;
+    since_refresh_.start();
     update_scroll_ranges();
     scroll_to_selection();
     for (int row = std::max(painted_count_, top_row()); row < count() && row <= top_row() + visible_rows(); ++row) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QStaticText>
 #include <QTimer>
 #include <unordered_map>
@@ -67,7 +68,9 @@ private:
     void scroll_to_selection();
     void move_selection_by_key(int row);
     // Appends come in floods from the serial line: the scroll bars and the picture are
-    // brought up to date a few dozen times a second, not after every line.
+    // brought up to date at most 25 times a second, not after every line. After a quiet
+    // spell the refresh comes on the event loop's next turn, so that it is painted in one
+    // picture with whatever else changed meanwhile (a record's hint and progress).
     void schedule_refresh();
     void refresh();
     void update_row(int row);
@@ -75,6 +78,8 @@ private:
     Line_store store_;
     int selected_ = -1;
     QTimer refresh_timer_;
+    QElapsedTimer since_refresh_;
+    bool refresh_posted_ = false;
     int painted_count_ = 0;     // rows that existed at the last refresh
     int painted_selected_ = -1;  // the selection at the last refresh
     // Laid-out text of the rows last painted: a scroll by a line re-lays out one row.

@@ -2,6 +2,11 @@
 
 #include "app/vimbo_form.h"
 
+// The indicator goes on and off with every line of a stream; its face follows in ticks.
+Receiver::Receiver(Vimbo_form& form) : f_(form) {
+    f_.Cmd_reserve_2->repaint_caption_in_ticks();
+}
+
 void Receiver::MSerial_OnComm() {
     Form_state& s = f_.state;
     store_one_char(s.Rx_char, f_.MSerial.Input());
@@ -13,7 +18,7 @@ void Receiver::MSerial_OnComm() {
         end_of_line();
         return;
     }
-    f_.Cmd_reserve_2->setText(QStringLiteral("rx"));
+    f_.Cmd_reserve_2->set_caption(QStringLiteral("rx"));
     s.Rx_partial += s.Rx_char;
     store_one_char(s.Rx_char, QString());
     if (s.Rx_partial.size() >= kMaxPartialLine) end_of_line();
@@ -24,7 +29,7 @@ void Receiver::end_of_line() {
     s.Rx_line = s.Rx_partial;
     s.Rx_partial.clear();
     store_one_char(s.Rx_char, QString());
-    f_.Cmd_reserve_2->setText(QString());
+    f_.Cmd_reserve_2->set_caption(QString());
     store_one_char(s.Rx_first, s.Rx_line);
     if (s.Rx_first == QLatin1String("#")) {
         s.Rx_reply = s.Rx_line;

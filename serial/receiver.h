@@ -7,7 +7,7 @@ class Vimbo_form;
 // Also the tick handlers of the two one-shot timeouts.
 class Receiver {
 public:
-    explicit Receiver(Vimbo_form& form) : f_(form) {}
+    explicit Receiver(Vimbo_form& form);
 
     void MSerial_OnComm();
     void Timer1_Timer();

@@ -118,13 +118,13 @@ TEST_F(Aux_commands_test, ClearReceiveTwiceClosesThenReopensAndKeepsThePartialLi
     open_port(3);
     f.List_1->clear_items();
     from_board("par");
-    ASSERT_EQ(f.Cmd_reserve_2->text(), "rx");
+    ASSERT_EQ(f.Cmd_reserve_2->caption(), "rx");
 
     QTest::mouseClick(f.Cmd_reserve_2, Qt::LeftButton);
     EXPECT_FALSE(f.MSerial.PortOpen());
     EXPECT_FALSE(port_.open);
     EXPECT_EQ(f.Cmd_com_usb->back_color(), colors::kRed);
-    EXPECT_EQ(f.Cmd_reserve_2->text(), "");
+    EXPECT_EQ(f.Cmd_reserve_2->caption(), "");
     EXPECT_EQ(f.state.Rx_partial, "par");
     EXPECT_TRUE(log_lines().isEmpty());
     EXPECT_EQ(port_.open_count, 1);
@@ -145,9 +145,9 @@ TEST_F(Aux_commands_test, ClearReceiveTwiceClosesThenReopensAndKeepsThePartialLi
     // Port closed and the button not pure red (orange-red is not): only the caption.
     f.MSerial.set_PortOpen(false);
     f.Cmd_com_usb->set_back_color(colors::kOrangeRed);
-    f.Cmd_reserve_2->setText("rx");
+    f.Cmd_reserve_2->set_caption("rx");
     QTest::mouseClick(f.Cmd_reserve_2, Qt::LeftButton);
-    EXPECT_EQ(f.Cmd_reserve_2->text(), "");
+    EXPECT_EQ(f.Cmd_reserve_2->caption(), "");
     EXPECT_EQ(f.Cmd_com_usb->back_color(), colors::kOrangeRed);
     EXPECT_EQ(port_.open_count, 2);
     EXPECT_EQ(log_lines().size(), 2);
@@ -156,11 +156,11 @@ TEST_F(Aux_commands_test, ClearReceiveTwiceClosesThenReopensAndKeepsThePartialLi
     // that fails takes its own failure path.
     f.Cmd_com_usb->set_back_color(colors::kRed);
     f.Text_com_number->setText("0");
-    f.Cmd_reserve_2->setText("rx");
+    f.Cmd_reserve_2->set_caption("rx");
     QTest::mouseClick(f.Cmd_reserve_2, Qt::LeftButton);
     EXPECT_EQ(log_lines().last(), "Invalid COM port number!");
     EXPECT_EQ(f.Cmd_com_usb->back_color(), colors::kOrangeRed);
-    EXPECT_EQ(f.Cmd_reserve_2->text(), "rx");  // the opening path does not touch it
+    EXPECT_EQ(f.Cmd_reserve_2->caption(), "rx");  // the opening path does not touch it
 }
 
 TEST_F(Aux_commands_test, DoubleClickEmptiesTheLogAndTheNextLineComesFirst) {

@@ -9,6 +9,7 @@
 #include "eeprom/eeprom_read.h"
 #include "tests/eeprom_board_script.h"
 #include "tests/support/form_fixture.h"
+#include "tests/support/hint_picture.h"
 
 // The EEPROM read on the virtual clock against a scripted board.
 class Eeprom_read_test : public Form_test {
@@ -103,13 +104,15 @@ TEST_F(Eeprom_read_test, A24BoardGivesA71LineBackupPacedAsTheBoardExpects) {
         QString caption, hint;
         QColor color;
         double progress;
+        int fill;  // painted columns of the hint line's fill
         QStringList files;
     };
     std::map<std::int64_t, Look> looks;
     for (std::int64_t t : {500, 1600, 5741, 9560}) {
         clock_.at(t, [&, t] {
-            looks[t] = {f.Cmd_read_eeprom->text(), f.hint(), f.Cmd_read_eeprom->back_color(),
-                        f.Label1->progress(), files_here()};
+            looks[t] = {f.Cmd_read_eeprom->text(),       f.hint(),
+                        f.Cmd_read_eeprom->back_color(), f.Label1->progress(),
+                        painted_fill(*f.Label1),         files_here()};
         });
     }
     const QDateTime before = QDateTime::currentDateTime();
@@ -134,11 +137,16 @@ TEST_F(Eeprom_read_test, A24BoardGivesA71LineBackupPacedAsTheBoardExpects) {
     EXPECT_EQ(looks[500].color, QColor(255, 0, 0));
     EXPECT_EQ(looks[500].hint, " *** Press [ Initialize ] if not yet done! ***");
     EXPECT_LT(looks[500].progress, 0);
+    EXPECT_EQ(looks[500].fill, 0);
     EXPECT_EQ(looks[1600].files, (QStringList{"2418.eep", "2418.eep.tmp"}));
     EXPECT_EQ(looks[1600].progress, 0);
+    EXPECT_EQ(looks[1600].fill, 0);
+    // The hint line (392 pixels wide) fills from the left with the share read.
     EXPECT_EQ(looks[5741].progress, 0.5);
+    EXPECT_EQ(looks[5741].fill, 196);
     EXPECT_EQ(looks[5741].hint, board_.record(32));
     EXPECT_EQ(looks[9560].progress, 63.0 / 64);
+    EXPECT_EQ(looks[9560].fill, 386);
     EXPECT_EQ(looks[9560].files, (QStringList{"2418.eep", "2418.eep.tmp"}));
 
     // The file, byte for byte but for the date line.

@@ -18,11 +18,11 @@ protected:
 TEST_F(Receive_test, LinesEndAtCrAndLfIsDropped) {
     Vimbo_form& f = ready();
     from_board("O");
-    EXPECT_EQ(f.Cmd_reserve_2->text(), "rx");
+    EXPECT_EQ(f.Cmd_reserve_2->caption(), "rx");
     from_board("K");
     EXPECT_EQ(f.state.Rx_partial, "OK");
     from_board("\r");
-    EXPECT_EQ(f.Cmd_reserve_2->text(), "");
+    EXPECT_EQ(f.Cmd_reserve_2->caption(), "");
     from_board("\n");
     EXPECT_EQ(log_lines(), QStringList{"OK"});
     EXPECT_EQ(f.List_1->selected_index(), 0);
@@ -37,7 +37,7 @@ TEST_F(Receive_test, LinesEndAtCrAndLfIsDropped) {
     from_board("xy\n\nz");
     EXPECT_EQ(log_lines().size(), 4);
     EXPECT_EQ(f.state.Rx_partial, "xyz");
-    EXPECT_EQ(f.Cmd_reserve_2->text(), "rx");
+    EXPECT_EQ(f.Cmd_reserve_2->caption(), "rx");
 }
 
 TEST_F(Receive_test, HashLinesGoToTheMailboxOnly) {
@@ -92,7 +92,7 @@ TEST_F(Receive_test, EmptyReadIsOneBlankAndAnEndlessLineIsCut) {
     // A notification with nothing to read appends one blank.
     f.receiver().MSerial_OnComm();
     EXPECT_EQ(f.state.Rx_partial, " ");
-    EXPECT_EQ(f.Cmd_reserve_2->text(), "rx");
+    EXPECT_EQ(f.Cmd_reserve_2->caption(), "rx");
     from_board("\r");
     EXPECT_EQ(log_lines(), QStringList{" "});
 

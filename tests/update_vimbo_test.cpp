@@ -1,5 +1,6 @@
 #include <set>
 
+#include "tests/support/hint_picture.h"
 #include "tests/upload_fixture.h"
 
 namespace {
@@ -27,13 +28,14 @@ TEST_F(Update_vimbo_test, UpdateSendsEachLineWithCrAtItsTimeAndEndsOnDone) {
         QColor update_color;
         bool read_normal;
         double progress;
+        int fill;  // painted columns of the hint line's fill
     };
     std::vector<Look> looks;
     auto look = [&] {
         looks.push_back({f.Cmd_update_vimbo->caption(), f.Cmd_write_eeprom->caption(),
                          f.Cmd_read_eeprom->caption(), f.title(), f.hint(),
                          f.Cmd_update_vimbo->back_color(), f.Cmd_read_eeprom->has_normal_face(),
-                         f.Label1->progress()});
+                         f.Label1->progress(), painted_fill(*f.Label1)});
     };
     f.Cmd_read_eeprom->set_back_color(colors::kRed);  // the transfer gives it its idle look
     clock_.at(50, look);                              // sign-on wait
@@ -83,8 +85,12 @@ TEST_F(Update_vimbo_test, UpdateSendsEachLineWithCrAtItsTimeAndEndsOnDone) {
     EXPECT_EQ(looks[5].hint, "L3");
     // Progress: the share of the file's lines sent so far.
     EXPECT_LT(looks[3].progress, 0);
+    EXPECT_EQ(looks[3].fill, 0);
     EXPECT_DOUBLE_EQ(looks[4].progress, 1.0 / 3);
+    EXPECT_EQ(looks[4].fill, 131);  // of 392 pixels
     EXPECT_DOUBLE_EQ(looks[5].progress, 2.0 / 3);
+    EXPECT_EQ(looks[5].fill, 261);
+    EXPECT_EQ(painted_fill(*f.Label1), 0);  // gone at the end
 }
 
 TEST_F(Update_vimbo_test, FirstLineWaitsForTheFirstRequestWhenItComesLateOrTogetherWithTheId) {

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QImage>
+#include <QScrollBar>
+
+#include "app/controls.h"
+#include "app/line_list.h"
+#include "tests/support/hint_picture.h"
+
+namespace {
+
+// Counts the paint events a widget gets.
+class Paint_counter : public QObject {
+  public:
+    explicit Paint_counter(QWidget* w) { w->installEventFilter(this); }
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+// Lets the event loop run until the condition holds (or a generous bound passes, so that a
+// fault fails the test instead of hanging it).
+template <typename Condition>
+bool events_until(Condition condition) {
+    QElapsedTimer bound;
+    bound.start();
+    while (!condition() && bound.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    }
+    return condition();
+}
+
+const QColor kLightYellow(255, 255, 192);
+const QColor kFill(204, 204, 154);  // the light yellow, darker by a quarter
+
+}  // namespace
+
+TEST(Hint_line_look, FillIsPaintedFromTheLeftInTheDarkerColourUnderTheText) {
+    QWidget window;
+    Hint_line line(&window);
+    line.setGeometry(2, 262, 392, 17);
+    line.set_back_color(kLightYellow);
+    EXPECT_EQ(line.fill_color(), kFill);
+    EXPECT_EQ(painted_fill(line), 0);
+
+    line.set_progress(0);
+    EXPECT_EQ(painted_fill(line), 0);
+    line.set_progress(0.5);
+    EXPECT_EQ(painted_fill(line), 196);
+    line.set_progress(63.0 / 64);
+    EXPECT_EQ(painted_fill(line), 386);
+    line.set_progress(1.5);  // never more than the whole line
+    EXPECT_EQ(line.progress(), 1.0);
+    EXPECT_EQ(painted_fill(line), 392);
+    // The base colour stays in the style sheet while the fill is painted over it.
+    EXPECT_NE(line.styleSheet().indexOf("rgb(255,255,192)"), -1);
+
+    // The text is drawn over the fill: the middle row has pixels of neither colour.
+    line.setText(":10000000000102030405060708090A0B0C0D0E0F78");
+    const QImage picture = line.grab().toImage();
+    int text_pixels = 0;
+    for (int x = 0; x < picture.width(); ++x) {
+        const QRgb p = picture.pixel(x, picture.height() / 2);
+        if (p != kFill.rgb() && p != kLightYellow.rgb()) ++text_pixels;
+    }
+    EXPECT_GT(text_pixels, 20);
+
+    line.set_progress(-1);
+    EXPECT_LT(line.progress(), 0);
+    EXPECT_EQ(painted_fill(line), 0);
+
+    // A new base colour during a fill: the fill follows it.
+    line.set_progress(0.25);
+    line.set_back_color(QColor(255, 0, 0));
+    EXPECT_EQ(line.fill_color(), QColor(255, 0, 0).darker(125));
+    EXPECT_EQ(painted_fill(line), 98);
+}
+
+// A step of the progress is painted only when the fill grows by a pixel, and in the same
+// picture as the record's text.
+TEST(Hint_line_look, ProgressRepaintsOnlyWhenTheFillGrowsByAPixel) {
+    QWidget window;
+    window.resize(398, 302);
+    Hint_line line(&window);
+    line.setGeometry(2, 262, 392, 17);
+    line.set_back_color(kLightYellow);
+    Paint_counter counter(&line);
+    window.show();
+    ASSERT_TRUE(events_until([&] { return counter.paints > 0; }));  // the first picture
+    QApplication::processEvents();
+    const int at_start = counter.paints;
+
+    // A record: its text and its step of the fill, in one picture.
+    line.setText("record 1");
+    line.set_progress(0.5);
+    ASSERT_TRUE(events_until([&] { return counter.paints > at_start; }));
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, at_start + 1);
+
+    line.set_progress(0.5 + 0.2 / 392);  // less than a pixel: nothing to paint
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, at_start + 1);
+    line.set_progress(0.5 + 1.0 / 392);  // one pixel more
+    ASSERT_TRUE(events_until([&] { return counter.paints > at_start + 1; }));
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, at_start + 2);
+
+    line.set_progress(0);  // nothing filled looks like no fill
+    line.set_progress(-1);
+    line.setText("done");
+    ASSERT_TRUE(events_until([&] { return counter.paints > at_start + 2; }));
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, at_start + 3);
+    EXPECT_EQ(painted_fill(line), 0);
+}
+
+TEST(Vb_button_caption, CaptionChangesAtOnceAndTheFaceFollowsInTicks) {
+    QWidget window;
+    window.resize(398, 302);
+    Vb_button plain(&window);
+    plain.set_caption("BUSY!");
+    EXPECT_EQ(plain.text(), "BUSY!");  // a button without ticks shows it at once
+
+    Vb_button indicator(&window);
+    indicator.setGeometry(352, 80, 43, 18);
+    indicator.setText("---");
+    indicator.repaint_caption_in_ticks();
+    Paint_counter counter(&indicator);
+    window.show();
+    ASSERT_TRUE(events_until([&] { return counter.paints > 0; }));  // the first picture
+    QApplication::processEvents();
+    const int at_start = counter.paints;
+
+    indicator.set_caption("rx");
+    EXPECT_EQ(indicator.caption(), "rx");
+    EXPECT_EQ(indicator.text(), "---");  // the face waits for its tick
+    ASSERT_TRUE(events_until([&] { return indicator.text() == "rx"; }));
+    ASSERT_TRUE(events_until([&] { return counter.paints > at_start; }));
+    QApplication::processEvents();
+    const int painted = counter.paints;
+
+    // A line that ends and the next one that begins before the tick: the face stays.
+    indicator.set_caption("");
+    EXPECT_EQ(indicator.caption(), "");
+    indicator.set_caption("rx");
+    EXPECT_EQ(indicator.caption(), "rx");
+    // The next real change is the next repaint.
+    indicator.set_caption("");
+    ASSERT_TRUE(events_until([&] { return indicator.text().isEmpty(); }));
+    ASSERT_TRUE(events_until([&] { return counter.paints > painted; }));
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, painted + 1);
+    EXPECT_EQ(indicator.caption(), "");
+}
+
+// The log's view follows its lines: after a quiet spell on the event loop's next turn, and
+// in a flood a little later, but always up to the newest line.
+TEST(Line_list_refresh, TheViewCatchesUpWithTheNewestLine) {
+    QWidget window;
+    window.resize(398, 302);
+    Line_list list(&window);
+    list.setGeometry(2, 3, 306, 235);
+    window.show();
+    QApplication::processEvents();
+    auto newest_in_view = [&] {
+        const QScrollBar* bar = list.verticalScrollBar();
+        return bar->maximum() + bar->pageStep() == list.count() && list.top_row() == bar->maximum();
+    };
+    auto log = [&](const QString& line) {
+        list.add_item(line);
+        list.set_selected_index(list.count() - 1);
+    };
+
+    for (int i = 0; i < 40; ++i) log(QString("line %1").arg(i));
+    EXPECT_FALSE(newest_in_view());  // not after every line
+    QApplication::processEvents();
+    EXPECT_TRUE(newest_in_view());
+
+    // A flood, a line per turn of the event loop.
+    for (int i = 40; i < 400; ++i) {
+        log(QString("line %1").arg(i));
+        QApplication::processEvents();
+    }
+    ASSERT_TRUE(events_until(newest_in_view));
+    EXPECT_EQ(list.item(list.top_row() + list.verticalScrollBar()->pageStep() - 1), "line 399");
+    EXPECT_EQ(list.selected_index(), 399);
+}
