@@ -56,8 +56,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     if (argc != 3) return fail("usage: vimbo_screenshots OUTPUT_FOLDER EXAMPLES_FOLDER");
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    const QDir examples(QString::fromLocal8Bit(argv[2]));
+    // Both folders as absolute paths: the window works in a folder of its own.
+    const QDir out(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
+    const QDir examples(QDir(QString::fromLocal8Bit(argv[2])).absolutePath());
 
     QTemporaryDir work;
     if (!work.isValid()) return fail("no temporary folder");
