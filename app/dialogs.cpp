@@ -6,7 +6,9 @@
 #include "app/app_title.h"
 
 namespace {
-QString shown(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
+QString shown(QString text) {
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
 }  // namespace
 
 void Qt_dialogs::message_box(const QString& text) {

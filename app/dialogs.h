@@ -4,7 +4,7 @@
 // Modal dialogs: the message box (OK only, no icon, "VIMBO" as caption) and the input box.
 // Texts use CR LF between lines.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual void message_box(const QString& text) = 0;
     // The answer, or an empty text on Cancel.
@@ -14,12 +14,12 @@ public:
 
 class QWidget;
 class Qt_dialogs : public Dialogs {
-public:
+  public:
     explicit Qt_dialogs(QWidget* parent) : parent_(parent) {}
     void message_box(const QString& text) override;
     QString input_box(const QString& prompt, const QString& title,
                       const QString& default_answer) override;
 
-private:
+  private:
     QWidget* parent_;
 };

@@ -4,13 +4,13 @@
 
 // Starts an external program without waiting for it.
 class Editor_launcher {
-public:
+  public:
     virtual ~Editor_launcher() = default;
     // False when the program could not be started.
     virtual bool start_detached(const QString& program, const QStringList& arguments) = 0;
 };
 
 class Process_launcher : public Editor_launcher {
-public:
+  public:
     bool start_detached(const QString& program, const QStringList& arguments) override;
 };

@@ -63,7 +63,8 @@ void Line_list::refresh() {
     since_refresh_.start();
     update_scroll_ranges();
     scroll_to_selection();
-    for (int row = std::max(painted_count_, top_row()); row < count() && row <= top_row() + visible_rows(); ++row) {
+    for (int row = std::max(painted_count_, top_row());
+         row < count() && row <= top_row() + visible_rows(); ++row) {
         update_row(row);
     }
     if (painted_selected_ != selected_) {
@@ -87,11 +88,17 @@ void Line_list::scrollContentsBy(int dx, int dy) {
     viewport()->scroll(0, dy * row_height());
 }
 
-int Line_list::row_height() const { return std::max(1, fontMetrics().height()); }
+int Line_list::row_height() const {
+    return std::max(1, fontMetrics().height());
+}
 
-int Line_list::visible_rows() const { return std::max(1, viewport()->height() / row_height()); }
+int Line_list::visible_rows() const {
+    return std::max(1, viewport()->height() / row_height());
+}
 
-int Line_list::top_row() const { return verticalScrollBar()->value(); }
+int Line_list::top_row() const {
+    return verticalScrollBar()->value();
+}
 
 int Line_list::row_at(int y) const {
     const int row = top_row() + y / row_height();
@@ -147,7 +154,8 @@ void Line_list::paintEvent(QPaintEvent* e) {
         const int y = (row - top) * height;
         const bool selected = row == selected_;
         if (selected) {
-            painter.fillRect(QRect(0, y, viewport()->width(), height), palette().color(QPalette::Highlight));
+            painter.fillRect(QRect(0, y, viewport()->width(), height),
+                             palette().color(QPalette::Highlight));
         }
         painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
         auto cached = painted_rows_.find(row);
@@ -210,12 +218,26 @@ void Line_list::keyPressEvent(QKeyEvent* e) {
     const int code = key_code_of(e);
     if (code != 0) emit key_pressed(code);
     switch (e->key()) {
-        case Qt::Key_Up: move_selection_by_key(selected_ - 1); break;
-        case Qt::Key_Down: move_selection_by_key(selected_ + 1); break;
-        case Qt::Key_PageUp: move_selection_by_key(selected_ - visible_rows()); break;
-        case Qt::Key_PageDown: move_selection_by_key(selected_ + visible_rows()); break;
-        case Qt::Key_Home: move_selection_by_key(0); break;
-        case Qt::Key_End: move_selection_by_key(count() - 1); break;
-        default: QAbstractScrollArea::keyPressEvent(e); break;
+        case Qt::Key_Up:
+            move_selection_by_key(selected_ - 1);
+            break;
+        case Qt::Key_Down:
+            move_selection_by_key(selected_ + 1);
+            break;
+        case Qt::Key_PageUp:
+            move_selection_by_key(selected_ - visible_rows());
+            break;
+        case Qt::Key_PageDown:
+            move_selection_by_key(selected_ + visible_rows());
+            break;
+        case Qt::Key_Home:
+            move_selection_by_key(0);
+            break;
+        case Qt::Key_End:
+            move_selection_by_key(count() - 1);
+            break;
+        default:
+            QAbstractScrollArea::keyPressEvent(e);
+            break;
     }
 }

@@ -9,7 +9,7 @@
 // The lines of a list box, kept as 8-bit text in one buffer: the log grows without limit,
 // so each line costs its characters and one offset.
 class Line_store {
-public:
+  public:
     void append(const QString& line);
     void clear();
     QString line(int row) const;
@@ -17,7 +17,7 @@ public:
     int longest() const { return longest_; }
     std::size_t bytes_held() const { return text_.capacity() + ends_.capacity() * sizeof(qint64); }
 
-private:
+  private:
     std::vector<char> text_;
     std::vector<qint64> ends_;
     int longest_ = 0;
@@ -29,7 +29,7 @@ private:
 // its button.
 class Line_list : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
     explicit Line_list(QWidget* parent = nullptr);
     void add_item(const QString& line);
     void clear_items();
@@ -45,13 +45,13 @@ public:
     int row_at(int y) const;
     const Line_store& store() const { return store_; }
 
-signals:
+  signals:
     void clicked_item();
     void double_clicked();
     void key_pressed(int key_code);
     void mouse_down(Qt::MouseButton button);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -61,7 +61,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
 
-private:
+  private:
     int row_height() const;
     int visible_rows() const;
     void update_scroll_ranges();
@@ -80,7 +80,7 @@ private:
     QTimer refresh_timer_;
     QElapsedTimer since_refresh_;
     bool refresh_posted_ = false;
-    int painted_count_ = 0;     // rows that existed at the last refresh
+    int painted_count_ = 0;      // rows that existed at the last refresh
     int painted_selected_ = -1;  // the selection at the last refresh
     // Laid-out text of the rows last painted: a scroll by a line re-lays out one row.
     std::unordered_map<int, QStaticText> painted_rows_;

@@ -5,7 +5,7 @@
 // The files the program holds open. A command closes only the files it opened itself;
 // the exit closes them all at once.
 class Open_files {
-public:
+  public:
     void add(QFile* f) { files_.insert(f); }
     void remove(QFile* f) { files_.erase(f); }
     void close_all() {
@@ -13,13 +13,13 @@ public:
     }
     std::size_t count() const { return files_.size(); }
 
-private:
+  private:
     std::set<QFile*> files_;
 };
 
 // A file registered with Open_files for as long as this object lives.
 class Tracked_file : public QFile {
-public:
+  public:
     Tracked_file(Open_files& registry, const QString& name) : QFile(name), registry_(registry) {
         registry_.add(this);
     }
@@ -27,6 +27,6 @@ public:
     Tracked_file(const Tracked_file&) = delete;
     Tracked_file& operator=(const Tracked_file&) = delete;
 
-private:
+  private:
     Open_files& registry_;
 };

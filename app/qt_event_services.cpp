@@ -9,7 +9,7 @@ namespace {
 // from its own start with a monotonic clock, so a tick never comes early even if the
 // platform timer rounds down.
 class Qt_window_timer : public Window_timer {
-public:
+  public:
     explicit Qt_window_timer(std::function<void()> on_tick) : on_tick_(std::move(on_tick)) {
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setSingleShot(true);
@@ -31,7 +31,7 @@ public:
     }
     bool enabled() const override { return enabled_; }
 
-private:
+  private:
     void restart() {
         period_start_.start();
         timer_.start(interval_);
@@ -56,7 +56,9 @@ private:
 
 }  // namespace
 
-Qt_event_services::Qt_event_services() { since_start_.start(); }
+Qt_event_services::Qt_event_services() {
+    since_start_.start();
+}
 
 std::unique_ptr<Window_timer> Qt_event_services::make_timer(std::function<void()> on_tick) {
     return std::make_unique<Qt_window_timer>(std::move(on_tick));
@@ -70,4 +72,6 @@ void Qt_event_services::wait_for_events() {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-std::int64_t Qt_event_services::now_ms() const { return since_start_.elapsed(); }
+std::int64_t Qt_event_services::now_ms() const {
+    return since_start_.elapsed();
+}

@@ -6,14 +6,14 @@
 
 // Event services over Qt's own event loop and precise timers.
 class Qt_event_services : public Event_services {
-public:
+  public:
     Qt_event_services();
     std::unique_ptr<Window_timer> make_timer(std::function<void()> on_tick) override;
     void post(std::function<void()> fn) override;
     void wait_for_events() override;
     std::int64_t now_ms() const override;
 
-private:
+  private:
     QObject context_;
     QElapsedTimer since_start_;
 };

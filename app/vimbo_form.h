@@ -120,10 +120,10 @@ class Vimbo_form : public QWidget {
     Eeprom_read& eeprom_read() { return *eeprom_read_; }
     Upload_commands& upload_commands() { return *upload_commands_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
 
-private:
+  private:
     void build_controls();
     void set_focus_order();
 

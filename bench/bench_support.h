@@ -37,7 +37,7 @@ inline long resident_bytes() {
 
 // A device in memory: what the benchmark hands it arrives as received bytes.
 class Memory_port : public Port_backend {
-public:
+  public:
     bool open(const QString&, int) override { return open_ = true; }
     void close() override { open_ = false; }
     bool is_open() const override { return open_; }
@@ -53,7 +53,7 @@ public:
         if (on_ready_read) on_ready_read();
     }
 
-private:
+  private:
     bool open_ = false;
     QByteArray pending_;
 };

@@ -22,7 +22,8 @@ struct Bench_form {
         QFile(QStringLiteral("com1")).open(QIODevice::WriteOnly);  // COM 1 maps to a file here
         auto backend = std::make_unique<Memory_port>();
         port = backend.get();
-        form = std::make_unique<Vimbo_form>(Form_services{events, std::move(backend), nullptr, nullptr, [] {}});
+        form = std::make_unique<Vimbo_form>(
+            Form_services{events, std::move(backend), nullptr, nullptr, [] {}});
         form->Text_com_number->setText(QStringLiteral("1"));
         form->Text_baud_rate->setText(QStringLiteral("115200"));
         form->port_opening().Cmd_com_usb_Click();
@@ -44,7 +45,8 @@ constexpr double kCharsPerSecondAt115200 = 115200.0 / 10.0;  // 8N1: ten bits a 
 // shown and painting.
 static void BM_receive_throughput(benchmark::State& state) {
     Bench_form bench;
-    const QByteArray line = QByteArray("+CSQ: 21,0 and some more text to be 40 c").left(38) + "\r\n";
+    const QByteArray line =
+        QByteArray("+CSQ: 21,0 and some more text to be 40 c").left(38) + "\r\n";
     QByteArray chunk;
     while (chunk.size() < 4000) chunk += line;
     long long chars = 0;
@@ -68,7 +70,8 @@ BENCHMARK(BM_receive_throughput)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 // With deliver false only the feeding runs: the part of the figure that is the benchmark's own.
 static void receive_stream(benchmark::State& state, bool deliver) {
     Bench_form bench;
-    const QByteArray line = QByteArray("+CSQ: 21,0 and some more text to be 40 c").left(38) + "\r\n";
+    const QByteArray line =
+        QByteArray("+CSQ: 21,0 and some more text to be 40 c").left(38) + "\r\n";
     QByteArray stream;
     while (stream.size() < 100000) stream += line;
     for (auto _ : state) {
@@ -87,15 +90,20 @@ static void receive_stream(benchmark::State& state, bool deliver) {
         feeder.start(2);
         bool done = false;
         QTimer::singleShot(5000, Qt::PreciseTimer, [&] { done = true; });
-        while (!done) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         const double wall = wall_seconds() - wall0;
         state.counters["cpu_pct_of_one_core"] = 100.0 * (process_cpu_seconds() - cpu0) / wall;
         state.counters["chars_received"] = double(sent);
     }
     state.counters["log_lines"] = bench.form->List_1->count();
 }
-static void BM_receive_stream_115200(benchmark::State& state) { receive_stream(state, true); }
-static void BM_receive_stream_feeder_only(benchmark::State& state) { receive_stream(state, false); }
+static void BM_receive_stream_115200(benchmark::State& state) {
+    receive_stream(state, true);
+}
+static void BM_receive_stream_feeder_only(benchmark::State& state) {
+    receive_stream(state, false);
+}
 BENCHMARK(BM_receive_stream_115200)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_receive_stream_feeder_only)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -143,7 +151,8 @@ static void BM_idle_wait(benchmark::State& state) {
         const double cpu0 = process_cpu_seconds();
         const double wall0 = wall_seconds();
         bench.form->handle([&] {
-            bench.form->pump.wait_until([&] { return give_up || bench.form->state.Rx_reply.startsWith('#'); });
+            bench.form->pump.wait_until(
+                [&] { return give_up || bench.form->state.Rx_reply.startsWith('#'); });
         });
         const double wall = wall_seconds() - wall0;
         state.counters["cpu_pct_of_wall"] = 100.0 * (process_cpu_seconds() - cpu0) / wall;

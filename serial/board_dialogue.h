@@ -10,11 +10,11 @@ constexpr char kLf = '\n';
 constexpr char kReplyMark = '#';
 
 // Console.
-constexpr char kCtrlZ = 0x1A;                // the command line "^Z"
-constexpr const char* kCtrlZMarker = "^Z";   // stands for kCtrlZ
-constexpr char kEnterAtMode = '}';           // then CR, except in the "ic" case
+constexpr char kCtrlZ = 0x1A;               // the command line "^Z"
+constexpr const char* kCtrlZMarker = "^Z";  // stands for kCtrlZ
+constexpr char kEnterAtMode = '}';          // then CR, except in the "ic" case
 constexpr char kEnterPcCommandMode = '{';
-constexpr char kUndecodedAtAnswers = '|';    // "ic" case only
+constexpr char kUndecodedAtAnswers = '|';           // "ic" case only
 constexpr char kInitialize[] = {0x00, 0x18, 0x21};  // three separate writes
 
 // Transfers. The sign-on line is "#", then one of these bytes, then anything.

@@ -6,7 +6,7 @@
 // A window timer: a millisecond interval and an enabled switch; while enabled it ticks
 // every interval on the window thread. Ticks are minimum waits, never early.
 class Window_timer {
-public:
+  public:
     virtual ~Window_timer() = default;
     virtual void set_interval(int ms) = 0;
     virtual int interval() const = 0;
@@ -18,7 +18,7 @@ public:
 // on the window thread and a sleep until the next event. The program uses Qt's loop; the
 // tests use a virtual clock that jumps to the next due event.
 class Event_services {
-public:
+  public:
     virtual ~Event_services() = default;
     virtual std::unique_ptr<Window_timer> make_timer(std::function<void()> on_tick) = 0;
     // Runs fn later on the window thread, after the events already pending.

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool is_blank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool is_blank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 constexpr std::array kBaudCycle{2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
@@ -55,7 +57,9 @@ double leading_number(const QString& text) {
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
-double round_half_even(double value) { return std::nearbyint(value); }
+double round_half_even(double value) {
+    return std::nearbyint(value);
+}
 
 QString number_to_text(double value) {
     if (value == 0.0) return QStringLiteral("0");

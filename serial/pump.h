@@ -9,7 +9,7 @@
 // while a procedure waits. It never spins. Once the program is ending it throws
 // Program_ending so no further step of the waiting procedure runs.
 class Pump {
-public:
+  public:
     explicit Pump(Event_services& events) : events_(events) {}
 
     void wait_until(const std::function<bool()>& done);
@@ -20,7 +20,7 @@ public:
     void check_ending() const;
     Event_services& events() { return events_; }
 
-private:
+  private:
     Event_services& events_;
     bool ending_ = false;
 };

@@ -6,7 +6,7 @@ class Vimbo_form;
 // assembled at CR (LF is dropped); "#" lines go to the mailbox, all others to the log.
 // Also the tick handlers of the two one-shot timeouts.
 class Receiver {
-public:
+  public:
     explicit Receiver(Vimbo_form& form);
 
     void MSerial_OnComm();
@@ -16,7 +16,7 @@ public:
     // A line that never ends (noise, wrong rate) is ended here, as if a CR had arrived.
     static constexpr int kMaxPartialLine = 64 * 1024;
 
-private:
+  private:
     void end_of_line();
     Vimbo_form& f_;
 };

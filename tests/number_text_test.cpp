@@ -48,7 +48,7 @@ TEST(NumberText, RangeCheckRoundsHalvesToEven) {
     EXPECT_TRUE(com_number_out_of_range("17"));
     EXPECT_FALSE(com_number_out_of_range("16.5"));  // 16, the even neighbour
     EXPECT_TRUE(com_number_out_of_range("16.51"));
-    EXPECT_TRUE(com_number_out_of_range("17.5"));  // 18
+    EXPECT_TRUE(com_number_out_of_range("17.5"));   // 18
     EXPECT_FALSE(com_number_out_of_range("-0.5"));  // -0
     EXPECT_TRUE(com_number_out_of_range("-1"));
     EXPECT_FALSE(com_number_out_of_range(""));

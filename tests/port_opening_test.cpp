@@ -41,8 +41,9 @@ TEST_F(Port_opening_test, FailuresLogPaintOrangeRedAndShowTheHelpEveryThirdTimeA
     };
     // Port 0, empty port, a missing device, a bad rate, garbage, a second missing device...
     port_.devices.remove(device_for_com_port(9));
-    const Case cases[] = {{"0", "9600"}, {"", "9600"}, {"9", "9600"}, {"3", "12345"}, {"3", ""},
-                          {"abc", "9600"}, {"9", "9600"}, {"9", "2400"}, {"0", ""}, {"9", "9600"}};
+    const Case cases[] = {{"0", "9600"}, {"", "9600"},    {"9", "9600"}, {"3", "12345"},
+                          {"3", ""},     {"abc", "9600"}, {"9", "9600"}, {"9", "2400"},
+                          {"0", ""},     {"9", "9600"}};
     int failures = 0;
     for (const Case& c : cases) {
         f.Text_com_number->setText(c.port);
@@ -72,11 +73,15 @@ TEST_F(Port_opening_test, FailuresLogPaintOrangeRedAndShowTheHelpEveryThirdTimeA
 TEST_F(Port_opening_test, HelpTextReadsExactly) {
     EXPECT_EQ(Port_opening::help_text(),
               "Use command [Read infos] and see chapiter; USB Converter.\r\n\r\n"
-              "By problem open the Windows Control Panel, go to [System], [Hardware] and select [Com & Lpt]. \r\n\r\n"
-              "Select then the (connected) [USB Serial Port(Com x)] in the listed devices and go to Tab [Port "
-              "Settings]. Choose [Advanced] and change there the USB converter [COM Port Number] to any free 1 to "
+              "By problem open the Windows Control Panel, go to [System], [Hardware] and select "
+              "[Com & Lpt]. \r\n\r\n"
+              "Select then the (connected) [USB Serial Port(Com x)] in the listed devices and go "
+              "to Tab [Port "
+              "Settings]. Choose [Advanced] and change there the USB converter [COM Port Number] "
+              "to any free 1 to "
               "16.\r\n\r\n"
-              "Unplug the USB converter and plug it again after a few secondes. It should then automatically be "
+              "Unplug the USB converter and plug it again after a few secondes. It should then "
+              "automatically be "
               "assigned the choosed Port number. Check by [Hardware], [Com & Lpt].\r\n\r\n"
               "Select the same port in the vimbo program with command [Com/Usb].");
 }

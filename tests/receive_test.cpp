@@ -2,7 +2,7 @@
 #include "tests/support/form_fixture.h"
 
 class Receive_test : public Form_test {
-protected:
+  protected:
     Vimbo_form& ready() {
         Vimbo_form& f = make_form();
         open_port(3);

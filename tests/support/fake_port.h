@@ -11,20 +11,20 @@
 // A serial device on the virtual clock: it records every write with its time and plays a
 // scripted board through on_write.
 class Fake_port : public Port_backend {
-public:
+  public:
     struct Write {
         std::int64_t at_ms;
         QByteArray bytes;
     };
     struct Shared {
-        QSet<QString> devices;           // devices that exist and can be opened
+        QSet<QString> devices;  // devices that exist and can be opened
         QString opened_device;
         int opened_baud = 0;
         int open_count = 0;
         bool open = false;
         bool fail_writes = false;
         std::vector<Write> writes;
-        QByteArray pending;              // received, not yet read by the control
+        QByteArray pending;                               // received, not yet read by the control
         std::function<void(const QByteArray&)> on_write;  // the board's reaction
         Fake_port* port = nullptr;
     };
@@ -69,7 +69,7 @@ public:
         if (on_lost) on_lost();
     }
 
-private:
+  private:
     Virtual_clock& clock_;
     Shared& s_;
 };

@@ -9,7 +9,7 @@
 
 // Dialogs that record what they show and answer as the test scripted.
 class Fake_dialogs : public Dialogs {
-public:
+  public:
     struct Input {
         QString prompt, title, default_answer;
     };
@@ -35,7 +35,7 @@ public:
 };
 
 class Fake_editor : public Editor_launcher {
-public:
+  public:
     bool start_detached(const QString& program, const QStringList& arguments) override {
         started.push_back(QStringList{program} + arguments);
         return can_start;

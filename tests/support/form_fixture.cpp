@@ -19,8 +19,9 @@ void Form_test::TearDown() {
 
 Vimbo_form& Form_test::make_form() {
     form_.reset();  // a second window is a restart: the first one has gone
-    form_ = std::make_unique<Vimbo_form>(Form_services{clock_, std::make_unique<Fake_port>(clock_, port_),
-                                                       &dialogs_, &editor_, [this] { ++quit_calls_; }});
+    form_ = std::make_unique<Vimbo_form>(
+        Form_services{clock_, std::make_unique<Fake_port>(clock_, port_), &dialogs_, &editor_,
+                      [this] { ++quit_calls_; }});
     return *form_;
 }
 
@@ -33,7 +34,8 @@ void Form_test::open_port(int n, int baud) {
 
 QByteArray Form_test::take_written() {
     QByteArray all;
-    for (; writes_taken_ < port_.writes.size(); ++writes_taken_) all += port_.writes[writes_taken_].bytes;
+    for (; writes_taken_ < port_.writes.size(); ++writes_taken_)
+        all += port_.writes[writes_taken_].bytes;
     return all;
 }
 

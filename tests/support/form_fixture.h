@@ -14,7 +14,7 @@
 // A window on a virtual clock with a fake port, fake dialogs and a fake editor, in a fresh
 // temporary working folder.
 class Form_test : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     // Creates the window (after the test has prepared the folder, e.g. a settings file).
@@ -37,7 +37,7 @@ protected:
     int quit_calls_ = 0;
     std::size_t writes_taken_ = 0;
 
-private:
+  private:
     QTemporaryDir dir_;
     QString old_dir_;
     std::unique_ptr<Vimbo_form> form_;

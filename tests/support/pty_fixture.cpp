@@ -19,11 +19,14 @@ void Pty_test::TearDown() {
     QDir::setCurrent(old_dir_);
 }
 
-bool Pty_test::start_sim(int port, const QStringList& extra) { return sim_.start(dir_.path(), port, extra); }
+bool Pty_test::start_sim(int port, const QStringList& extra) {
+    return sim_.start(dir_.path(), port, extra);
+}
 
 Vimbo_form& Pty_test::make_form() {
-    form_ = std::make_unique<Vimbo_form>(Form_services{events_, std::make_unique<Qt_port_backend>(),
-                                                       &dialogs_, &editor_, [this] { ++quit_calls_; }});
+    form_ =
+        std::make_unique<Vimbo_form>(Form_services{events_, std::make_unique<Qt_port_backend>(),
+                                                   &dialogs_, &editor_, [this] { ++quit_calls_; }});
     return *form_;
 }
 

@@ -14,7 +14,7 @@
 // The real window with the real QSerialPort and Qt's event loop, talking to the board
 // simulator over a pseudo-terminal linked as comN in a temporary working folder.
 class Pty_test : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     // Starts the simulator for COM port n (extra: its options).
@@ -32,7 +32,7 @@ protected:
     Qt_event_services events_;
     int quit_calls_ = 0;
 
-private:
+  private:
     QTemporaryDir dir_;
     QString old_dir_;
     std::unique_ptr<Vimbo_form> form_;

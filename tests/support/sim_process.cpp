@@ -8,7 +8,9 @@
 #define VIMBO_SIM_PATH "vimbo_sim"
 #endif
 
-Sim_process::~Sim_process() { stop(); }
+Sim_process::~Sim_process() {
+    stop();
+}
 
 bool Sim_process::start(const QString& dir, int port, const QStringList& extra) {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -6,7 +6,7 @@
 // The board simulator as a child process: started in a folder with its comN link, driven
 // by control lines on its stdin, watched through the event lines on its stdout.
 class Sim_process {
-public:
+  public:
     ~Sim_process();
     // Starts the simulator and waits for its READY line. False if it did not come.
     bool start(const QString& dir, int port, const QStringList& extra = {});
@@ -22,7 +22,7 @@ public:
     QString slave_path() const { return slave_; }
     void stop();
 
-private:
+  private:
     void read_lines();
     QProcess process_;
     QStringList lines_;

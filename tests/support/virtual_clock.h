@@ -13,7 +13,7 @@
 // a waiting procedure could never go on: the clock marks itself stalled and ends the wait
 // the way the program's end does, so a test never hangs.
 class Virtual_clock : public Event_services {
-public:
+  public:
     std::unique_ptr<Window_timer> make_timer(std::function<void()> on_tick) override;
     void post(std::function<void()> fn) override { posted_.push_back(std::move(fn)); }
     void wait_for_events() override;
@@ -29,7 +29,7 @@ public:
     bool stalled() const { return stalled_; }
     int timers_enabled() const;
 
-private:
+  private:
     struct Timer;
     friend struct Timer;
     bool run_next_due(std::int64_t limit);
