@@ -3,7 +3,7 @@
 # Sourced by ./run and ./test. Needs root (or sudo) only when something is missing.
 vimbo_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
   qt6-qpa-plugins libgl1-mesa-dev fonts-liberation libgtest-dev libgmock-dev
-  libbenchmark-dev)
+  libbenchmark-dev clang-format)
 
 vimbo_install_missing() {
   local missing=()
