@@ -109,7 +109,7 @@ class Checker {
         FUZZ_CHECK(s.Rx_partial.size() == expected_.partial.size());
         const qsizetype tail = std::min(piece, s.Rx_partial.size());
         FUZZ_CHECK(s.Rx_partial.right(tail) == expected_.partial.right(tail));
-        FUZZ_CHECK(f.Cmd_reserve_2->text() == (expected_.partial.isEmpty() ? "" : "rx"));
+        FUZZ_CHECK(f.Cmd_reserve_2->caption() == (expected_.partial.isEmpty() ? "" : "rx"));
         if (expected_.replies != replies_checked_) {
             FUZZ_CHECK(s.Rx_reply == expected_.reply);
             FUZZ_CHECK(!has_line_end(s.Rx_reply));
@@ -157,7 +157,7 @@ void reset(bool copy_box) {
     s.Rx_reply.clear();
     store_one_char(s.Rx_char, QString());
     store_one_char(s.Rx_first, QString());
-    f.Cmd_reserve_2->setText(QString());
+    f.Cmd_reserve_2->set_caption(QString());
     f.List_1->clear_items();
     if (!f.Text_to_copy->document()->isEmpty()) f.Text_to_copy->set_text(QString());
     f.Text_to_copy->setVisible(copy_box);
@@ -227,7 +227,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QString long_line(limit - 1 - (0x1F - (data[1] & 0x1F)) * 32, QLatin1Char('x'));
         if (data[0] & 0x40) long_line[0] = QLatin1Char('#');
         bench->form->state.Rx_partial = long_line;
-        bench->form->Cmd_reserve_2->setText(QStringLiteral("rx"));
+        bench->form->Cmd_reserve_2->set_caption(QStringLiteral("rx"));
         expected.partial = long_line;
     }
     Checker checker(expected);
