@@ -1,13 +1,10 @@
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
-#include <QStyleFactory>
 #include <cstdio>
 
-#include "app/qt_event_services.h"
-#include "app/vimbo_form.h"
-#include "serial/qt_port_backend.h"
+#include "app/program_start.h"
 
-// Starts as the program does (app/main.cpp) and, once the window's first picture has been
+// Starts as the program does and, once the window's first picture has been
 // painted and handed to the screen, writes "shown" and ends. The start-up benchmark times
 // it from the start of the process.
 namespace {
@@ -37,14 +34,6 @@ class First_picture : public QObject {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setApplicationName(QStringLiteral("vimbo"));
-    Qt_event_services events;
-    Vimbo_form form({events, std::make_unique<Qt_port_backend>(), nullptr, nullptr,
-                     [] { QCoreApplication::exit(0); }});
     First_picture watch;
-    form.installEventFilter(&watch);
-    form.show();
-    return QApplication::exec();
+    return run_program(argc, argv, &watch);
 }
