@@ -140,6 +140,7 @@ void Serial_control::lost() {
         if (!*alive || !open_ || !loss_pending_) return;
         set_PortOpen(false);
         loss_pending_ = false;
+        ++losses_;
         return_watch_->set_enabled(true);
         if (OnPortLost) OnPortLost();
     });

@@ -40,6 +40,10 @@ class Serial_control {
     // by the user ends the watch. Nothing is sent on the reopening.
     std::function<void()> OnPortBack;
     static constexpr int kReturnWatchMs = 1000;
+    // How often the device has gone away under the open port since the window started: a
+    // procedure compares it to tell a loss from a silent board, also when the port is
+    // already back.
+    int Losses() const { return losses_; }
 
     static bool usable_rate(int baud);
 
@@ -62,6 +66,7 @@ class Serial_control {
     bool notification_pending_ = false;
     bool loss_pending_ = false;
     bool opened_via_link_ = false;
+    int losses_ = 0;
     std::unique_ptr<Window_timer> return_watch_;
     QByteArray rx_;
     qsizetype rx_pos_ = 0;

@@ -1,5 +1,6 @@
 #include <set>
 
+#include "serial/port_names.h"
 #include "tests/support/hint_picture.h"
 #include "tests/upload_fixture.h"
 
@@ -216,6 +217,40 @@ TEST_F(Update_vimbo_test, OtherRepliesAreLoggedOnceAndTheWaitTimesOutFromItsStar
     EXPECT_EQ(box_at, 191 + 4500);
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
     EXPECT_EQ(f.hint(), kNoResponseHint);
+    expect_ended(f);
+}
+
+// The converter goes away after the first line and is back (opened again by the window)
+// before the reply wait runs out: the line was lost with the port, and the log says so,
+// not that the board kept silent.
+TEST_F(Update_vimbo_test, APortLostAndBackWithinTheReplyWaitIsReportedAsLost) {
+    write_file("8800.upd", "L1\r\nL2\r\n");
+    Vimbo_form& f = ready();
+    replies_[1] = "";  // the line never reaches the board
+    const QString device = device_for_com_port(3);
+    sign_on_at(100);
+    clock_.at(500, [&] {
+        port_.devices.remove(device);
+        board().unplug();
+    });
+    clock_.at(1200, [&] { port_.devices.insert(device); });
+    click(f.Cmd_update_vimbo);
+    EXPECT_EQ(sent(), (std::vector<Sent>{{100, kStartByte}, {191, "L1\r"}}));
+    EXPECT_TRUE(f.MSerial.PortOpen());
+    EXPECT_EQ(f.MSerial.Losses(), 1);
+    EXPECT_EQ(port_.open_count, 2);
+    const QStringList log = log_lines();
+    EXPECT_TRUE(log.contains("COMM:3 lost: the device has gone away."));
+    EXPECT_TRUE(log.contains("COMM:3 is back: open again at 9600b/s.N.8.1..."));
+    EXPECT_EQ(log.last(), "Upload stopped after line 1 of 2: the port was lost.");
+    EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
+    expect_ended(f);
+
+    // The next transfer starts from the present count: a board that stays silent is silent.
+    dialogs_.boxes.clear();
+    sign_on_at(clock_.now_ms() + 100);
+    click(f.Cmd_update_vimbo);
+    EXPECT_EQ(log_lines().last(), "Upload stopped after line 1 of 2: no reply from the board.");
     expect_ended(f);
 }
 

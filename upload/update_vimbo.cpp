@@ -69,6 +69,7 @@ void Upload_procedure::Update_vimbo() {
 // The transfer as its steps; each step that returns false has ended it for the clean-up.
 void Upload_procedure::transfer() {
     file_name_.clear();
+    losses_at_start_ = f_.MSerial.Losses();
     announce();
     if (!sign_on_wait()) return;
     open_and_start();
@@ -210,8 +211,10 @@ Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
         }
         if (s.Timer2_expired) {
             f_.set_hint(kNoResponseHint);
-            log_stop(f_.MSerial.PortOpen() ? QStringLiteral("no reply from the board.")
-                                           : QStringLiteral("the port was lost."));
+            // A device that went away and came back within the wait still lost the line.
+            const bool lost = !f_.MSerial.PortOpen() || f_.MSerial.Losses() != losses_at_start_;
+            log_stop(lost ? QStringLiteral("the port was lost.")
+                          : QStringLiteral("no reply from the board."));
             failure_message();
             return Reply_outcome::ended;
         }
