@@ -48,8 +48,7 @@ void Vb_button::set_caption(const QString& caption) {
 
 void Vb_button::show_caption() {
     if (!pending_caption_) return;
-    const QString caption = *std::exchange(pending_caption_, std::nullopt);
-    setText(caption);
+    setText(*std::exchange(pending_caption_, std::nullopt));
 }
 
 void Vb_button::set_back_color(const QColor& color) {

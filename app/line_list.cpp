@@ -6,12 +6,14 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <iterator>
 
 #include "app/controls.h"
 #include "app/key_codes.h"
 
 void Line_store::append(const QString& line) {
-    for (QChar c : line) text_.push_back(c.unicode() < 256 ? char(c.unicode()) : '?');
+    std::transform(line.begin(), line.end(), std::back_inserter(text_),
+                   [](QChar c) { return c.unicode() < 256 ? char(c.unicode()) : '?'; });
     ends_.push_back(qint64(text_.size()));
     longest_ = std::max(longest_, int(line.size()));
 }

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QSerialPortInfo>
+#include <algorithm>
 
 Qt_port_backend::Qt_port_backend() {
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
@@ -29,10 +30,10 @@ void Qt_port_backend::close() {
 
 bool Qt_port_backend::present(const QString& device) const {
 #ifdef Q_OS_WIN
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (info.portName().compare(device, Qt::CaseInsensitive) == 0) return true;
-    }
-    return false;
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    return std::any_of(ports.begin(), ports.end(), [&](const QSerialPortInfo& info) {
+        return info.portName().compare(device, Qt::CaseInsensitive) == 0;
+    });
 #else
     // Pseudo-terminals are not listed as serial ports, so ask the file system.
     return QFileInfo::exists(device);

@@ -1,6 +1,7 @@
 #include "serial/serial_control.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 #include "serial/failures.h"
@@ -30,10 +31,7 @@ Serial_control::~Serial_control() {
 }
 
 bool Serial_control::usable_rate(int baud) {
-    for (int rate : kUsableRates) {
-        if (rate == baud) return true;
-    }
-    return false;
+    return std::find(kUsableRates.begin(), kUsableRates.end(), baud) != kUsableRates.end();
 }
 
 void Serial_control::set_Settings(const QString& settings) {

@@ -244,7 +244,7 @@ TEST_F(Settings_file_test, StartUpWithAPortThatCannotOpen) {
 
 TEST_F(Settings_file_test, GarbageAndOddFilesFillWhatTheyCanAndNeverFail) {
     // No file: empty boxes, closed port, plain title.
-    Vimbo_form& f = make_form();
+    const Vimbo_form& f = make_form();
     expect_boxes("", "", "");
     EXPECT_EQ(f.title(), "VIMBO");
     EXPECT_TRUE(log_lines().isEmpty());

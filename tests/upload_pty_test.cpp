@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QTest>
 #include <QTimer>
+#include <numeric>
 
 #include "app/control_table.h"
 #include "eeprom/eeprom_read.h"
@@ -210,8 +211,9 @@ TEST_F(Upload_pty_test, UnplugMidUploadShowsTheFailureAndKeepsTheWindowResponsiv
     EXPECT_EQ(f.hint(), "RQMxx take to long to respond! (Also check the serial link)");
     EXPECT_EQ(file_lines(path("received.txt")), update.mid(0, 5));
     // The file sent stays as it was.
-    QByteArray sent_file;
-    for (const QByteArray& line : update) sent_file += line + "\r\n";
+    const QByteArray sent_file = std::accumulate(
+        update.begin(), update.end(), QByteArray(),
+        [](const QByteArray& all, const QByteArray& line) { return all + line + "\r\n"; });
     QFile upd(path("8800.upd"));
     ASSERT_TRUE(upd.open(QIODevice::ReadOnly));
     EXPECT_EQ(upd.readAll(), sent_file);

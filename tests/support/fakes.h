@@ -21,9 +21,9 @@ class Fake_dialogs : public Dialogs {
                       const QString& default_answer) override {
         inputs.push_back({prompt, title, default_answer});
         if (answers.empty()) return {};
-        auto answer = std::move(answers.front());
+        auto next = std::move(answers.front());
         answers.erase(answers.begin());
-        return answer();
+        return next();
     }
     void answer(const QString& text) {
         answers.push_back([text] { return text; });
