@@ -246,10 +246,18 @@ TEST_F(Update_vimbo_test, APortLostAndBackWithinTheReplyWaitIsReportedAsLost) {
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::update_failed_text()});
     expect_ended(f);
 
-    // The next transfer starts from the present count: a board that stays silent is silent.
+    // A loss and return while the next transfer still waits for the sign-on does not touch
+    // its lines: a board that then stays silent is reported as silent.
     dialogs_.boxes.clear();
-    sign_on_at(clock_.now_ms() + 100);
+    const std::int64_t t = clock_.now_ms();
+    clock_.at(t + 100, [&] {
+        port_.devices.remove(device);
+        board().unplug();
+    });
+    clock_.at(t + 600, [&] { port_.devices.insert(device); });
+    sign_on_at(t + 2500);
     click(f.Cmd_update_vimbo);
+    EXPECT_EQ(f.MSerial.Losses(), 2);
     EXPECT_EQ(log_lines().last(), "Upload stopped after line 1 of 2: no reply from the board.");
     expect_ended(f);
 }

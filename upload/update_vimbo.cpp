@@ -69,7 +69,6 @@ void Upload_procedure::Update_vimbo() {
 // The transfer as its steps; each step that returns false has ended it for the clean-up.
 void Upload_procedure::transfer() {
     file_name_.clear();
-    losses_at_start_ = f_.MSerial.Losses();
     announce();
     if (!sign_on_wait()) return;
     open_and_start();
@@ -177,6 +176,7 @@ bool Upload_procedure::first_pause() {
 Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
     Form_state& s = f_.state;
     arm(*f_.Timer2, s.Timer2_expired, kReplyTimeoutMs);
+    const int losses_before = f_.MSerial.Losses();
     for (;;) {
         f_.pump.wait_until(
             [&] { return !s.Rx_reply.isEmpty() || s.Abort_request || s.Timer2_expired; });
@@ -212,7 +212,7 @@ Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
         if (s.Timer2_expired) {
             f_.set_hint(kNoResponseHint);
             // A device that went away and came back within the wait still lost the line.
-            const bool lost = !f_.MSerial.PortOpen() || f_.MSerial.Losses() != losses_at_start_;
+            const bool lost = !f_.MSerial.PortOpen() || f_.MSerial.Losses() != losses_before;
             log_stop(lost ? QStringLiteral("the port was lost.")
                           : QStringLiteral("no reply from the board."));
             failure_message();

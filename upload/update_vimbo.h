@@ -58,6 +58,5 @@ class Upload_procedure {
     QString file_name_;
     int lines_in_file_ = 0;
     int lines_sent_ = 0;
-    int losses_at_start_ = 0;  // the port's losses when the transfer began
-    int progress_fill_ = 0;    // steps of the progress fill shown so far
+    int progress_fill_ = 0;  // steps of the progress fill shown so far
 };
