@@ -228,12 +228,14 @@ TEST_F(Update_vimbo_test, APortLostAndBackWithinTheReplyWaitIsReportedAsLost) {
     Vimbo_form& f = ready();
     replies_[1] = "";  // the line never reaches the board
     const QString device = device_for_com_port(3);
-    sign_on_at(100);
-    clock_.at(500, [&] {
+    const auto unplug = [&] {
         port_.devices.remove(device);
         board().unplug();
-    });
-    clock_.at(1200, [&] { port_.devices.insert(device); });
+    };
+    const auto plug = [&] { port_.devices.insert(device); };
+    sign_on_at(100);
+    clock_.at(500, unplug);
+    clock_.at(1200, plug);
     click(f.Cmd_update_vimbo);
     EXPECT_EQ(sent(), (std::vector<Sent>{{100, kStartByte}, {191, "L1\r"}}));
     EXPECT_TRUE(f.MSerial.PortOpen());
@@ -250,11 +252,8 @@ TEST_F(Update_vimbo_test, APortLostAndBackWithinTheReplyWaitIsReportedAsLost) {
     // its lines: a board that then stays silent is reported as silent.
     dialogs_.boxes.clear();
     const std::int64_t t = clock_.now_ms();
-    clock_.at(t + 100, [&] {
-        port_.devices.remove(device);
-        board().unplug();
-    });
-    clock_.at(t + 600, [&] { port_.devices.insert(device); });
+    clock_.at(t + 100, unplug);
+    clock_.at(t + 600, plug);
     sign_on_at(t + 2500);
     click(f.Cmd_update_vimbo);
     EXPECT_EQ(f.MSerial.Losses(), 2);
