@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "app/control_table.h"
+#include "app/port_opening.h"
 #include "app/shipped_files.h"
 #include "app/text_editor.h"
 #include "app/vimbo_form.h"
-#include "serial/port_opening.h"
 
 Aux_commands::Aux_commands(Vimbo_form& form) : f_(form) {
     f_.on(f_.Cmd_reserve_1, &QPushButton::clicked, [this] { Cmd_reserve_1_Click(); });

@@ -4,6 +4,8 @@
 #include <QString>
 #include <vector>
 
+#include "base/colors.h"
+
 enum class Control_kind { button, text_box, memo, line_list, file_list, hint_line };
 
 // One control of the window as it looks at start. Rectangles are in twips inside the
@@ -31,17 +33,3 @@ QRect twips_to_pixels(const QRect& twips);
 // Client area of the window at its normal width.
 constexpr int kClientWidthTwips = 5964;
 constexpr int kClientHeightTwips = 4536;
-
-namespace colors {
-inline const QColor kRed{255, 0, 0};
-inline const QColor kOrangeRed{255, 15, 0};
-inline const QColor kMagenta{192, 0, 192};
-inline const QColor kGreen{0, 192, 0};
-inline const QColor kBlue{0, 0, 255};
-inline const QColor kLightGreen{192, 255, 192};
-inline const QColor kLightCyan{224, 255, 255};
-inline const QColor kLightYellow{255, 255, 192};
-inline const QColor kBlack{0, 0, 0};
-inline const QColor kYellow{255, 255, 0};
-inline const QColor kNormalFace{};  // the system button face
-}  // namespace colors

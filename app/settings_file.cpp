@@ -2,9 +2,9 @@
 
 #include <QSaveFile>
 
+#include "app/port_opening.h"
 #include "app/settings_lines.h"
 #include "app/vimbo_form.h"
-#include "serial/port_opening.h"
 
 Settings_file::Settings_file(Vimbo_form& form) : f_(form) {
     f_.on(f_.Cmd_save_settings, &QPushButton::clicked, [this] { Cmd_save_settings_Click(); });

@@ -15,14 +15,6 @@ QByteArray latin1_line(const QString& value, const QString& comment) {
 
 }  // namespace
 
-QString trim_blanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') ++begin;
-    while (end > begin && text[end - 1] == u' ') --end;
-    return text.mid(begin, end - begin);
-}
-
 Settings_to_save settings_from_boxes(const QString& com_box, const QString& baud_box,
                                      const QString& module_box) {
     return {trim_blanks(com_box), trim_blanks(baud_box), module_box};

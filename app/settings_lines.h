@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "base/blanks.h"
+
 // The text of the settings file "vimbo.set": three lines, each a value followed directly
 // by its comment, ended by CR LF. Pure rules, no files and no widgets.
 
@@ -41,6 +43,3 @@ Settings_read settings_from_lines(const QStringList& lines);
 // each end a line (the file may have been edited on any system); text after the last line
 // end is a line of its own. At most max_lines are returned.
 QStringList split_settings_lines(const QByteArray& content, int max_lines = 3);
-
-// Removes blanks (spaces) from both ends; other characters stay.
-QString trim_blanks(const QString& text);

@@ -8,14 +8,14 @@
 #include "app/app_title.h"
 #include "app/aux_commands.h"
 #include "app/control_table.h"
+#include "app/port_opening.h"
+#include "app/receiver.h"
 #include "app/settings_file.h"
 #include "console/examples.h"
 #include "console/modes.h"
 #include "console/sending.h"
 #include "eeprom/eeprom_read.h"
 #include "serial/failures.h"
-#include "serial/port_opening.h"
-#include "serial/receiver.h"
 #include "upload/upload_commands.h"
 
 static void load_resources() {

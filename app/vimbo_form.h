@@ -9,7 +9,7 @@
 #include "app/editor_launcher.h"
 #include "app/form_state.h"
 #include "app/line_list.h"
-#include "app/open_files.h"
+#include "base/open_files.h"
 #include "serial/event_services.h"
 #include "serial/port_backend.h"
 #include "serial/pump.h"

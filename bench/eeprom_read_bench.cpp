@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "app/port_opening.h"
 #include "app/qt_event_services.h"
 #include "app/vimbo_form.h"
 #include "bench/bench_support.h"
 #include "eeprom/eeprom_read.h"
-#include "serial/port_opening.h"
 #include "serial/qt_port_backend.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sim_process.h"

@@ -8,11 +8,11 @@
 #include <numeric>
 #include <vector>
 
+#include "app/port_opening.h"
 #include "app/qt_event_services.h"
 #include "app/vimbo_form.h"
 #include "bench/bench_support.h"
 #include "serial/port_names.h"
-#include "serial/port_opening.h"
 
 namespace {
 

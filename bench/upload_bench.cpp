@@ -8,10 +8,10 @@
 #include <numeric>
 #include <vector>
 
+#include "app/port_opening.h"
 #include "app/qt_event_services.h"
 #include "app/vimbo_form.h"
 #include "bench/bench_support.h"
-#include "serial/port_opening.h"
 #include "serial/qt_port_backend.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sim_process.h"

@@ -1,6 +1,6 @@
 #include "console/example_rows.h"
 
-#include "app/control_table.h"
+#include "base/colors.h"
 
 QString examples_file_name(const QString& module_id) {
     return trim_blanks(module_id) + QStringLiteral("_cmd.txt");

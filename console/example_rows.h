@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/settings_lines.h"  // trim_blanks: blanks only, as in every file the tool reads
+#include "base/blanks.h"
 
 // The row rules of a command examples file ("<engine id>_cmd.txt") and of its side list.
 // Plain functions on text, no widgets.

@@ -1,7 +1,7 @@
 #include "console/modes.h"
 
-#include "app/control_table.h"
 #include "app/vimbo_form.h"
+#include "base/colors.h"
 #include "console/examples.h"
 #include "console/sending.h"
 #include "serial/failures.h"

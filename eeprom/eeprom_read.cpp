@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/control_table.h"
 #include "app/vimbo_form.h"
+#include "base/colors.h"
 #include "eeprom/dump_line.h"
 #include "eeprom/image_file.h"
 #include "serial/board_dialogue.h"

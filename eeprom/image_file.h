@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "app/open_files.h"
+#include "base/open_files.h"
 
 // An image file written under a temporary name in the same folder, so that a read that
 // does not finish never touches the file the user named: the finished image is renamed

@@ -21,11 +21,11 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/port_opening.h"
+#include "app/receiver.h"
 #include "app/vimbo_form.h"
 #include "fuzz/fuzz_check.h"
 #include "serial/port_names.h"
-#include "serial/port_opening.h"
-#include "serial/receiver.h"
 #include "tests/support/fake_port.h"
 #include "tests/support/fakes.h"
 #include "tests/support/virtual_clock.h"

@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QTest>
 
+#include "app/port_opening.h"
 #include "console/examples.h"
-#include "serial/port_opening.h"
 #include "tests/support/list_clicks.h"
 #include "tests/support/pty_fixture.h"
 

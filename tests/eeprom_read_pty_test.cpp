@@ -3,8 +3,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/port_opening.h"
 #include "eeprom/eeprom_read.h"
-#include "serial/port_opening.h"
 #include "tests/eeprom_board_script.h"
 #include "tests/pty_scenario.h"
 #include "tests/support/pty_fixture.h"

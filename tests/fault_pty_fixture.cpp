@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "app/control_table.h"
-#include "serial/receiver.h"
+#include "app/receiver.h"
 
 namespace {
 // No fault case takes anywhere near this long; the guard only keeps a hang from stalling

@@ -1,4 +1,4 @@
-#include "serial/receiver.h"
+#include "app/receiver.h"
 #include "tests/fault_pty_fixture.h"
 
 // Noise on the line at 115200 b/s while a transfer waits: random bytes from the simulator,

@@ -1,8 +1,8 @@
 #include <QTest>
 
 #include "app/control_table.h"
+#include "app/port_opening.h"
 #include "serial/port_names.h"
-#include "serial/port_opening.h"
 #include "tests/support/form_fixture.h"
 
 class Port_opening_test : public Form_test {};

@@ -2,8 +2,8 @@
 #include <QTest>
 
 #include "app/control_table.h"
+#include "app/port_opening.h"
 #include "serial/port_names.h"
-#include "serial/port_opening.h"
 #include "tests/support/form_fixture.h"
 
 // The device of an open port goes away and comes back: the window opens it again by

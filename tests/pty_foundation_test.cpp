@@ -1,4 +1,4 @@
-#include "serial/port_opening.h"
+#include "app/port_opening.h"
 #include "tests/support/pty_fixture.h"
 
 // The real QSerialPort against the board simulator on a pseudo-terminal.

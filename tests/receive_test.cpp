@@ -1,4 +1,4 @@
-#include "serial/receiver.h"
+#include "app/receiver.h"
 #include "tests/support/form_fixture.h"
 
 class Receive_test : public Form_test {

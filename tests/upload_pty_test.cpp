@@ -5,8 +5,8 @@
 #include <numeric>
 
 #include "app/control_table.h"
+#include "app/port_opening.h"
 #include "eeprom/eeprom_read.h"
-#include "serial/port_opening.h"
 #include "tests/support/pty_fixture.h"
 #include "tests/upload_fixture.h"
 #include "upload/update_vimbo.h"

@@ -2,8 +2,8 @@
 #include <QColor>
 #include <QString>
 
-#include "app/control_table.h"
 #include "app/controls.h"
+#include "base/colors.h"
 
 // The three transfer buttons (UPDATE, Write EEP, Read EEP) are the only lock between the
 // transfers: a running one shows "BUSY!" on its button, and each start command refuses

@@ -1,7 +1,7 @@
 #include "upload/update_vimbo.h"
 
-#include "app/control_table.h"
 #include "app/vimbo_form.h"
+#include "base/colors.h"
 #include "serial/board_dialogue.h"
 #include "serial/failures.h"
 #include "upload/file_lines.h"

@@ -2,8 +2,8 @@
 
 #include <QDir>
 
-#include "app/control_table.h"
 #include "app/vimbo_form.h"
+#include "base/colors.h"
 #include "upload/transfer_buttons.h"
 
 using namespace transfer_buttons;

@@ -2,8 +2,8 @@
 
 #include <QFile>
 
+#include "app/port_opening.h"
 #include "serial/port_names.h"
-#include "serial/port_opening.h"
 
 void Form_test::SetUp() {
     ASSERT_TRUE(dir_.isValid());

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "app/port_opening.h"
 #include "app/vimbo_form.h"
 #include "eeprom/eep_format.h"
 #include "eeprom/eeprom_read.h"
-#include "serial/port_opening.h"
 #include "tests/support/real_window.h"
 #include "tests/support/sim_process.h"
 

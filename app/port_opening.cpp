@@ -1,4 +1,4 @@
-#include "serial/port_opening.h"
+#include "app/port_opening.h"
 
 #include "app/control_table.h"
 #include "app/vimbo_form.h"

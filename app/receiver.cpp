@@ -1,4 +1,4 @@
-#include "serial/receiver.h"
+#include "app/receiver.h"
 
 #include "app/vimbo_form.h"
 
