@@ -8,11 +8,10 @@
 #include "eeprom/image_file.h"
 #include "serial/board_dialogue.h"
 #include "serial/failures.h"
+#include "transfer/transfer_steps.h"
+#include "upload/transfer_buttons.h"
 
 namespace {
-const QString kBusy = QStringLiteral("BUSY!");
-const QString kIdle = QStringLiteral("Read EEP");
-const QString kInitializeHint = QStringLiteral(" *** Press [ Initialize ] if not yet done! ***");
 const QString kLinkHint = QStringLiteral(" ??? Is the serial link Ok ???");
 const QString kNoReply = QStringLiteral("RQMxx do not responde with in delay");
 
@@ -45,12 +44,11 @@ QString checksum_error(const QString& line, int data_sum) {
            QStringLiteral(" Should be; ") + QString::number(data_sum, 16).toUpper();
 }
 
-bool is_sign_on(const QString& reply) {
-    return reply.size() >= 2 && reply[1].unicode() == board::kSignOnEeprom;
-}
+// The read takes the board's own sign-on only; the loader's is for the upload.
+const Sign_on_bytes kSignOn{board::kSignOnEeprom};
 
-bool caption_is(const Vb_button* button, const QString& caption) {
-    return button->text() == caption;
+bool is_dump_reply(const QString& reply) {
+    return reply.startsWith(QLatin1Char(board::kReplyMark));
 }
 
 // Clears running on every way out of a read.
@@ -66,40 +64,43 @@ struct Running {
 const QString Eeprom_read::kPromptTitle =
     QStringLiteral("Read SMS controller EEPROM parameters...");
 
-Eeprom_read::Eeprom_read(Vimbo_form& form) : f_(form) {
+Eeprom_read::Eeprom_read(Vimbo_form& form)
+    : f_(form),
+      steps_(Transfer_link{form.MSerial,
+                           form.pump,
+                           {*form.Timer1, form.state.Timer1_expired},
+                           {*form.Timer2, form.state.Timer2_expired},
+                           form.state.Rx_reply}) {
     f_.on(f_.Cmd_read_eeprom, &QPushButton::clicked, [this] { Cmd_read_eeprom_Click(); });
 }
 
 Eeprom_read::~Eeprom_read() = default;
 
 QString Eeprom_read::name_prompt() {
-    return QStringList{
-        QStringLiteral("Enter EEPROM file name to save..."),
-        QStringLiteral("This file will be the Controller parameters backup!"),
-        QStringLiteral(
-            "First [initialize] and then download EEPROM content to disk file; xxxx.eep"),
-        QStringLiteral("Files names as; 2418.eep , 6418.eep , 2428.eep, 7428,,,"),
-        QStringLiteral("First is the microcontroller type; 24xx, 64xx,,,"),
-        QStringLiteral("Second is the GSM type; xx18, xx28,,,"),
-        QStringLiteral("Then (optional) the name of the controller xxxxname.eep")}
+    return QStringList{QStringLiteral("Enter EEPROM file name to save..."),
+                       QStringLiteral("This file will be the Controller parameters backup!"),
+                       QStringLiteral("First [initialize] and then download EEPROM content to "
+                                      "disk file; xxxx.eep"),
+                       QStringLiteral("Files names as; 2418.eep , 6418.eep , 2428.eep, 7428,,,"),
+                       QStringLiteral("First is the microcontroller type; 24xx, 64xx,,,"),
+                       QStringLiteral("Second is the GSM type; xx18, xx28,,,"),
+                       QStringLiteral("Then (optional) the name of the controller xxxxname.eep")}
         .join(QStringLiteral("\r\n"));
 }
 
 bool Eeprom_read::shows_busy() const {
-    return caption_is(f_.Cmd_read_eeprom, kBusy);
+    return transfer_buttons::is_busy(f_.Cmd_read_eeprom);
 }
 bool Eeprom_read::shows_idle() const {
-    return caption_is(f_.Cmd_read_eeprom, kIdle);
-}
-
-void Eeprom_read::show_idle() {
-    f_.Cmd_read_eeprom->setText(kIdle);
-    f_.Cmd_read_eeprom->set_back_color(colors::kNormalFace);
+    return f_.Cmd_read_eeprom->caption() == transfer_buttons::kReadEepIdle;
 }
 
 void Eeprom_read::Cmd_read_eeprom_Click() {
     // 1. Not while an upload shows it is running.
-    if (caption_is(f_.Cmd_write_eeprom, kBusy) || caption_is(f_.Cmd_update_vimbo, kBusy)) return;
+    if (transfer_buttons::is_busy(f_.Cmd_write_eeprom) ||
+        transfer_buttons::is_busy(f_.Cmd_update_vimbo)) {
+        return;
+    }
     Form_state& s = f_.state;
 
     // 2.-4. The name; Cancel (or an empty name) resets, and stops a running read too.
@@ -140,14 +141,13 @@ void Eeprom_read::Cmd_read_eeprom_Click() {
 
 void Eeprom_read::run(const eep::Model& model, const QString& name) {
     // 8. Busy look and the reminder to initialize the board.
-    f_.Cmd_read_eeprom->setText(kBusy);
-    f_.Cmd_read_eeprom->set_back_color(colors::kRed);
-    f_.set_hint(kInitializeHint);
+    transfer_buttons::make_busy(f_.Cmd_read_eeprom, colors::kRed);
+    f_.set_hint(kPressInitializeHint);
     const Running running(running_);
     records_ = 0;
     try {
         read_steps(model, name);
-    } catch (const Stopped& stop) {
+    } catch (const Transfer_stopped& stop) {
         if (!stop.why.isEmpty()) f_.log(stop.why);
     } catch (const Program_ending&) {
         // Exit from inside a wait: keep what arrived, never the final name.
@@ -165,41 +165,36 @@ void Eeprom_read::read_steps(const eep::Model& model, const QString& name) {
     Form_state& s = f_.state;
 
     // 9. Wait without time limit for the sign-on (one already received counts) or a cancel.
-    f_.pump.wait_until([&] { return is_sign_on(s.Rx_reply) || !shows_busy(); });
-    if (!shows_busy()) throw Stopped{};
+    steps_.wait_for_sign_on(kSignOn, [this] { return !shows_busy(); });
 
     // 10. The image goes to a temporary file until it is complete.
     s.Rx_reply.clear();
-    if (!f_.MSerial.PortOpen()) throw Stopped{kPortNotOpen};
+    if (!f_.MSerial.PortOpen()) stop_transfer(kPortNotOpen);
     image_ = std::make_unique<Image_file>(f_.files, name);
-    if (!image_->create()) throw Stopped{kCannotCreate};
+    if (!image_->create()) stop_transfer(kCannotCreate);
     f_.Label1->set_progress(0);
 
     // 11.-14. Start byte and first request, each after a pause; the first request has no
     // reply timer.
-    pause(*f_.Timer1, s.Timer1_expired, kStartPauseMs);
+    pause(timer1(), kStartPauseMs);
     s.Rx_reply.clear();
     send(QString(QChar(board::kEepromDumpStart)));
-    pause(*f_.Timer1, s.Timer1_expired, kStartPauseMs);
-    f_.Timer1->set_enabled(false);
-    s.Timer1_expired = false;
+    pause(timer1(), kStartPauseMs);
+    steps_.disarm(timer1());
     send(QString(QLatin1Char(board::kDumpRequest)));
 
     // 15.-16. One dump line per request, until the model's last address.
     for (int address = 0;;) {
         // Wait for the next dump line, a cancel, the reply timeout or the loss of the port.
-        f_.pump.wait_until([&] {
-            return interrupted() || s.Rx_reply.startsWith(QLatin1Char(board::kReplyMark)) ||
-                   s.Timer1_expired;
-        });
-        if (shows_idle()) throw Stopped{};
-        if (s.Rx_reply.startsWith(QLatin1Char(board::kReplyMark))) {
+        steps_.wait_for_reply(timer1(), is_dump_reply, [this] { return interrupted(); });
+        if (shows_idle()) stop_transfer();
+        if (is_dump_reply(s.Rx_reply)) {
             take_line(address);
             address += eep::kRecordBytes;
             f_.Label1->set_progress(double(address) / model.bytes);
             if (address >= model.bytes) break;
-            pause(*f_.Timer2, s.Timer2_expired, kLinePauseMs);
-            arm(*f_.Timer1, s.Timer1_expired, kReplyTimeoutMs);
+            pause(timer2(), kLinePauseMs);
+            steps_.arm(timer1(), kReplyTimeoutMs);
             send(QString(QLatin1Char(board::kDumpRequest)));
         } else if (s.Timer1_expired) {
             // Told once per expiry; a line that comes later is still taken.
@@ -207,7 +202,7 @@ void Eeprom_read::read_steps(const eep::Model& model, const QString& name) {
             f_.set_hint(kLinkHint);
             s.Timer1_expired = false;
         } else {
-            throw Stopped{kPortLost};
+            stop_transfer(kPortLost);
         }
     }
 
@@ -217,8 +212,8 @@ void Eeprom_read::read_steps(const eep::Model& model, const QString& name) {
            QStringLiteral(" Bytes to Disk File."));
     write_lines(eep::model_lines(model, QDateTime::currentDateTime(), QLocale::system()));
     if (!image_->commit()) {
-        throw Stopped{QStringLiteral("EEPROM read stopped: the backup cannot be saved as ") + name +
-                      QStringLiteral(".")};
+        stop_transfer(QStringLiteral("EEPROM read stopped: the backup cannot be saved as ") + name +
+                      QStringLiteral("."));
     }
     image_.reset();
     f_.set_hint(QStringLiteral("Done and saved to; ") + s.Eeprom_file);
@@ -231,8 +226,8 @@ void Eeprom_read::take_line(int address) {
     s.Rx_reply.clear();
     f_.log(line);
     const eep::Dump_line_check check = eep::check_dump_line(line);
-    if (!check.well_formed) throw Stopped{character_error(check.offending)};
-    if (!check.sum_matches()) throw Stopped{checksum_error(line, check.data_sum)};
+    if (!check.well_formed) stop_transfer(character_error(check.offending));
+    if (!check.sum_matches()) stop_transfer(checksum_error(line, check.data_sum));
     const QString record =
         eep::data_record(address, QStringView(line).mid(1, eep::kRecordDataChars));
     write_lines({record});
@@ -244,31 +239,23 @@ void Eeprom_read::write_lines(const QStringList& lines) {
     const bool written =
         image_ && std::all_of(lines.begin(), lines.end(),
                               [this](const QString& line) { return image_->write_line(line); });
-    if (!written) throw Stopped{kCannotWrite};
+    if (!written) stop_transfer(kCannotWrite);
 }
 
 void Eeprom_read::send(const QString& bytes) {
     try {
         f_.MSerial.Output(bytes);
     } catch (const Runtime_failure&) {
-        throw Stopped{f_.MSerial.PortOpen() ? kSendFailed : kPortLost};
+        stop_transfer(f_.MSerial.PortOpen() ? kSendFailed : kPortLost);
     }
-}
-
-void Eeprom_read::arm(Window_timer& timer, bool& expired, int ms) {
-    timer.set_enabled(false);
-    expired = false;
-    timer.set_interval(ms);
-    timer.set_enabled(true);
 }
 
 // A pause ends early on a cancel or the loss of the port, so that nothing more is sent
 // to a board that was told to stop.
-void Eeprom_read::pause(Window_timer& timer, bool& expired, int ms) {
-    arm(timer, expired, ms);
-    f_.pump.wait_until([&] { return expired || interrupted(); });
-    if (shows_idle()) throw Stopped{};
-    if (!f_.MSerial.PortOpen()) throw Stopped{kPortLost};
+void Eeprom_read::pause(const Timeout& timeout, int ms) {
+    steps_.pause(timeout, ms, [this] { return interrupted(); });
+    if (shows_idle()) stop_transfer();
+    if (!f_.MSerial.PortOpen()) stop_transfer(kPortLost);
 }
 
 bool Eeprom_read::interrupted() const {
@@ -301,5 +288,5 @@ void Eeprom_read::reset() {
     f_.List_1->set_selected_index(f_.List_1->count() - 1);
     keep_partial();
     f_.Label1->set_progress(-1);
-    show_idle();
+    transfer_buttons::make_idle(f_.Cmd_read_eeprom, transfer_buttons::kReadEepIdle);
 }

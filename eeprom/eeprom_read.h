@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "eeprom/eep_format.h"
+#include "transfer/transfer_steps.h"
 
 class Vimbo_form;
-class Window_timer;
 class Image_file;
 
 // "Read EEP": asks for the image file's name, waits for the board's sign-on, reads the
@@ -25,27 +25,24 @@ class Eeprom_read {
     static const QString kPromptTitle;
 
   private:
-    // Ends a running read; why goes to the log (empty: it has been told already).
-    struct Stopped {
-        QString why;
-    };
-
+    // A step that stops the read throws Transfer_stopped; its why goes to the log.
     void run(const eep::Model& model, const QString& name);
     void read_steps(const eep::Model& model, const QString& name);
     void take_line(int address);
     void write_lines(const QStringList& lines);
     void send(const QString& bytes);
-    void arm(Window_timer& timer, bool& expired, int ms);
-    void pause(Window_timer& timer, bool& expired, int ms);
+    void pause(const Timeout& timeout, int ms);
+    const Timeout& timer1() const { return steps_.link().timer1; }
+    const Timeout& timer2() const { return steps_.link().timer2; }
     void stop_running_read();
     void keep_partial();
     void reset();
-    void show_idle();
     bool shows_busy() const;
     bool shows_idle() const;
     bool interrupted() const;  // cancelled, or the port is gone
 
     Vimbo_form& f_;
+    Transfer_steps steps_;
     std::unique_ptr<Image_file> image_;  // the running read's file, until kept or saved
     bool running_ = false;
     int records_ = 0;

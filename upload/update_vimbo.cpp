@@ -4,6 +4,7 @@
 #include "base/colors.h"
 #include "serial/board_dialogue.h"
 #include "serial/failures.h"
+#include "transfer/transfer_steps.h"
 #include "upload/file_lines.h"
 #include "upload/hardware_id.h"
 #include "upload/transfer_buttons.h"
@@ -11,7 +12,6 @@
 using namespace transfer_buttons;
 
 namespace {
-const QString kPressInitialize = QStringLiteral(" *** Press [ Initialize ] if not yet done! ***");
 const QString kDefaultUpdateFile = QStringLiteral("8800.upd");
 const QString kNoResponseLog =
     QStringLiteral("RQMxx take to long to respond! Check the serial link.");
@@ -25,23 +25,17 @@ constexpr int kFirstPauseMs = 35;
 constexpr int kNextLinePauseMs = 36;
 constexpr int kProgressSteps = 100;
 
-// The sign-on line: "#", then 0xBE or 0xD0 (the loader's own), then anything.
-bool is_sign_on(const QString& reply) {
-    if (reply.size() < 2) return false;
-    const char16_t second = reply[1].unicode();
-    return second == board::kSignOnEeprom || second == board::kSignOnLoader;
-}
-
-// Arming a one-shot timeout: stop, clear the flag, set the interval, start.
-void arm(Window_timer& timer, bool& expired, int ms) {
-    timer.set_enabled(false);
-    expired = false;
-    timer.set_interval(ms);
-    timer.set_enabled(true);
-}
+// The upload takes the board's sign-on and its loader's own.
+const Sign_on_bytes kSignOn{board::kSignOnEeprom, board::kSignOnLoader};
 }  // namespace
 
-Upload_procedure::Upload_procedure(Vimbo_form& form) : f_(form) {}
+Upload_procedure::Upload_procedure(Vimbo_form& form)
+    : f_(form),
+      steps_(Transfer_link{form.MSerial,
+                           form.pump,
+                           {*form.Timer1, form.state.Timer1_expired},
+                           {*form.Timer2, form.state.Timer2_expired},
+                           form.state.Rx_reply}) {}
 
 Upload_procedure::~Upload_procedure() = default;
 
@@ -49,6 +43,8 @@ void Upload_procedure::Update_vimbo() {
     try {
         try {
             transfer();
+        } catch (const Transfer_stopped& stop) {
+            if (!stop.why.isEmpty()) log_stop(stop.why);
         } catch (const Program_ending&) {
             throw;
         } catch (const std::exception&) {
@@ -66,16 +62,17 @@ void Upload_procedure::Update_vimbo() {
     clean_up();
 }
 
-// The transfer as its steps; each step that returns false has ended it for the clean-up.
+// The transfer as its steps; a step that ends it early throws Transfer_stopped, and every
+// ending goes on to the clean-up.
 void Upload_procedure::transfer() {
     file_name_.clear();
     announce();
-    if (!sign_on_wait()) return;
+    sign_on_wait();
     open_and_start();
-    if (!hardware_id_wait()) return;
+    hardware_id_wait();
     show_writing();
-    if (!first_pause()) return;
-    while (reply_wait() == Reply_outcome::next_line) next_line();
+    first_pause();
+    while (next_line_asked()) next_line();
 }
 
 // 1-2. Ask for Initialize; in the update use the procedure makes UPDATE busy itself. A
@@ -83,7 +80,7 @@ void Upload_procedure::transfer() {
 // never ends a new transfer, in either use.
 void Upload_procedure::announce() {
     Form_state& s = f_.state;
-    f_.set_hint(kPressInitialize);
+    f_.set_hint(kPressInitializeHint);
     s.Abort_request = false;
     if (!is_busy(f_.Cmd_write_eeprom)) {
         f_.log(QStringLiteral("Don't click on BUSY to escape but wait!"));
@@ -93,10 +90,9 @@ void Upload_procedure::announce() {
 
 // 3. Sign-on wait, without time limit: a click on the busy button ends it, without message.
 // A sign-on already in the mailbox lets the transfer go on at once.
-bool Upload_procedure::sign_on_wait() {
+void Upload_procedure::sign_on_wait() {
     const Form_state& s = f_.state;
-    f_.pump.wait_until([&] { return s.Abort_request || is_sign_on(s.Rx_reply); });
-    return !s.Abort_request;
+    steps_.wait_for_sign_on(kSignOn, [&] { return s.Abort_request; });
 }
 
 // 4-5. Open the file of the running use, send the start byte, and give the other transfer
@@ -124,29 +120,32 @@ void Upload_procedure::open_and_start() {
 
 // 6-7. Wait up to 8 s for the board's hardware id and check it against the file being sent
 // (its own name, not the last pick in the list: that may be another file altogether).
-bool Upload_procedure::hardware_id_wait() {
+void Upload_procedure::hardware_id_wait() {
     Form_state& s = f_.state;
-    arm(*f_.Timer2, s.Timer2_expired, kHardwareIdTimeoutMs);
+    const Timeout& timeout = steps_.link().timer2;
+    steps_.arm(timeout, kHardwareIdTimeoutMs);
     const QString file_id = file_id_of(file_name_);
-    f_.pump.wait_until([&] {
-        return check_hardware_id(s.Rx_reply, file_id) != Hardware_id_verdict::not_an_id ||
-               s.Abort_request || s.Timer2_expired;
-    });
+    steps_.wait_for_reply(
+        timeout,
+        [&](const QString& reply) {
+            return check_hardware_id(reply, file_id) != Hardware_id_verdict::not_an_id;
+        },
+        [&] { return s.Abort_request; });
     switch (check_hardware_id(s.Rx_reply, file_id)) {
         case Hardware_id_verdict::accepted:
-            return true;
+            return;
         case Hardware_id_verdict::matched:
             f_.set_hint(QStringLiteral("Hardware match for; ") + file_id);
-            return true;
+            return;
         case Hardware_id_verdict::mismatched:
             f_.log(QStringLiteral("ERROR, Hardware do not match File!"));
             s.Rx_reply.clear();
-            return false;
+            stop_transfer();
         case Hardware_id_verdict::not_an_id:
             break;
     }
     if (!s.Abort_request) f_.log(kNoResponseLog);
-    return false;
+    stop_transfer();
 }
 
 // 8-9. The accepted id and the file in the log; the busy button turns green.
@@ -164,59 +163,51 @@ void Upload_procedure::show_writing() {
 }
 
 // 10. The first pause. A stop asked for until here ends the transfer without a message.
-bool Upload_procedure::first_pause() {
+void Upload_procedure::first_pause() {
     f_.state.Rx_reply.clear();
-    if (f_.state.Abort_request) return false;
+    if (f_.state.Abort_request) stop_transfer();
     pause(kFirstPauseMs);
-    return true;
 }
 
 // 11. Wait up to 4.5 s for the board's answer, tested in this order. Other "#" lines are
-// logged once each and the wait goes on, still counted from its start.
-Upload_procedure::Reply_outcome Upload_procedure::reply_wait() {
+// logged once each and the wait goes on, still counted from its start. True when the board
+// asks for the next line, false when it reports the transfer complete.
+bool Upload_procedure::next_line_asked() {
     Form_state& s = f_.state;
-    arm(*f_.Timer2, s.Timer2_expired, kReplyTimeoutMs);
+    const Timeout& timeout = steps_.link().timer2;
+    steps_.arm(timeout, kReplyTimeoutMs);
     const int losses_before = f_.MSerial.Losses();
     for (;;) {
-        f_.pump.wait_until(
-            [&] { return !s.Rx_reply.isEmpty() || s.Abort_request || s.Timer2_expired; });
+        steps_.wait_for_reply(
+            timeout, [](const QString& reply) { return !reply.isEmpty(); },
+            [&] { return s.Abort_request; });
         const QString& reply = s.Rx_reply;
         if (reply == QLatin1String(board::kReplyHeaderError)) {
-            log_stop(QStringLiteral("the board refused the line (#?)."));
-            box(header_error_text());
-            return Reply_outcome::ended;
+            stop_with_box(QStringLiteral("the board refused the line (#?)."), header_error_text());
         }
         if (reply == QLatin1String(board::kReplyChecksumError)) {
-            log_stop(QStringLiteral("the board found a checksum error (#!)."));
-            box(checksum_error_text());
-            return Reply_outcome::ended;
+            stop_with_box(QStringLiteral("the board found a checksum error (#!)."),
+                          checksum_error_text());
         }
         if (reply == QLatin1String(board::kReplyChipTypeError)) {
-            log_stop(QStringLiteral("the board refused the record type (#*)."));
-            box(chip_type_error_text());
-            return Reply_outcome::ended;
+            stop_with_box(QStringLiteral("the board refused the record type (#*)."),
+                          chip_type_error_text());
         }
-        if (reply == QLatin1String(board::kReplyNextLine)) return Reply_outcome::next_line;
+        if (reply == QLatin1String(board::kReplyNextLine)) return true;
         if (reply == QLatin1String(board::kReplyDone)) {
             if (is_busy(f_.Cmd_update_vimbo))
                 f_.log(QStringLiteral("#@ Software Update to RQMxx succesfull!"));
             if (is_busy(f_.Cmd_write_eeprom))
                 f_.log(QStringLiteral("#@ Eeprom upload to RQMxx succesfull!"));
-            return Reply_outcome::ended;
+            return false;
         }
-        if (s.Abort_request) {
-            log_stop(QStringLiteral("stopped on the busy button."));
-            failure_message();
-            return Reply_outcome::ended;
-        }
+        if (s.Abort_request) stop_with_box(QStringLiteral("stopped on the busy button."));
         if (s.Timer2_expired) {
             f_.set_hint(kNoResponseHint);
             // A device that went away and came back within the wait still lost the line.
             const bool lost = !f_.MSerial.PortOpen() || f_.MSerial.Losses() != losses_before;
-            log_stop(lost ? QStringLiteral("the port was lost.")
-                          : QStringLiteral("no reply from the board."));
-            failure_message();
-            return Reply_outcome::ended;
+            stop_with_box(lost ? QStringLiteral("the port was lost.")
+                               : QStringLiteral("no reply from the board."));
         }
         f_.log(reply);
         s.Rx_reply.clear();
@@ -245,6 +236,16 @@ void Upload_procedure::show_progress() {
     if (fill == progress_fill_ && lines_sent_ < lines_in_file_) return;
     progress_fill_ = fill;
     f_.Label1->set_progress(double(lines_sent_) / lines_in_file_);
+}
+
+void Upload_procedure::stop_with_box(const QString& why, const QString& box_text) {
+    log_stop(why);
+    if (box_text.isEmpty()) {
+        failure_message();
+    } else {
+        box(box_text);
+    }
+    stop_transfer();
 }
 
 // 14. The failure message of the use that runs.
@@ -302,10 +303,9 @@ void Upload_procedure::send_start_byte() {
     f_.MSerial.Output(QString(QChar(board::kUploadStart)));
 }
 
+// The pauses before a line are not cut short: a stop asked for meanwhile is seen after.
 void Upload_procedure::pause(int ms) {
-    Form_state& s = f_.state;
-    arm(*f_.Timer1, s.Timer1_expired, ms);
-    f_.pump.wait_until([&] { return s.Timer1_expired; });
+    steps_.pause(steps_.link().timer1, ms);
 }
 
 void Upload_procedure::box(const QString& text) {

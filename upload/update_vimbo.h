@@ -2,6 +2,8 @@
 #include <QString>
 #include <memory>
 
+#include "transfer/transfer_steps.h"
+
 class Vimbo_form;
 class Tracked_file;
 class Line_reader;
@@ -29,18 +31,18 @@ class Upload_procedure {
     static QString eeprom_failed_text();    // any other failure of an EEPROM write
 
   private:
-    enum class Reply_outcome { next_line, ended };
-
     void transfer();
     void announce();
-    bool sign_on_wait();
+    void sign_on_wait();
     void open_and_start();
-    bool hardware_id_wait();
+    void hardware_id_wait();
     void show_writing();
-    bool first_pause();
-    Reply_outcome reply_wait();
+    void first_pause();
+    bool next_line_asked();
     void next_line();
     void show_progress();
+    // Logs why, shows its box (the failure message when none is given) and stops.
+    [[noreturn]] void stop_with_box(const QString& why, const QString& box_text = {});
     void failure_message();
     // The log keeps why a transfer ended without success, after its box is gone.
     void log_stop(const QString& why);
@@ -53,6 +55,7 @@ class Upload_procedure {
     void box(const QString& text);
 
     Vimbo_form& f_;
+    Transfer_steps steps_;
     std::unique_ptr<Tracked_file> file_;  // the file being sent; only the upload closes it
     std::unique_ptr<Line_reader> lines_;
     QString file_name_;
