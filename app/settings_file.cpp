@@ -8,7 +8,7 @@
 
 Settings_file::Settings_file(Vimbo_form& form) : f_(form) {
     f_.on(f_.Cmd_save_settings, &QPushButton::clicked, [this] { Cmd_save_settings_Click(); });
-    f_.read_settings_at_start = [this] { f_.handle([this] { read_at_start(); }); };
+    f_.read_settings_at_start = [this] { f_.handle([this] { read_at_start(); }, "Form_Load"); };
 }
 
 void Settings_file::Cmd_save_settings_Click() {

@@ -8,6 +8,7 @@
 #include "app/app_title.h"
 #include "app/aux_commands.h"
 #include "app/control_table.h"
+#include "app/form_transfer_view.h"
 #include "app/port_opening.h"
 #include "app/receiver.h"
 #include "app/settings_file.h"
@@ -51,8 +52,11 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
         move(area.center() - rect().center());
     }
 
-    Timer1 = services.events.make_timer([this] { handle([this] { receiver_->Timer1_Timer(); }); });
-    Timer2 = services.events.make_timer([this] { handle([this] { receiver_->Timer2_Timer(); }); });
+    Timer1 = services.events.make_timer(
+        [this] { handle([this] { receiver_->Timer1_Timer(); }, "Timer1_Timer"); });
+    Timer2 = services.events.make_timer(
+        [this] { handle([this] { receiver_->Timer2_Timer(); }, "Timer2_Timer"); });
+    transfer_view_ = std::make_unique<Form_transfer_view>(*this);
     receiver_ = std::make_unique<Receiver>(*this);
     port_opening_ = std::make_unique<Port_opening>(*this);
     sending_ = std::make_unique<Sending>(*this);
@@ -60,12 +64,14 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     modes_ = std::make_unique<Modes>(*this);
     settings_file_ = std::make_unique<Settings_file>(*this);
     aux_commands_ = std::make_unique<Aux_commands>(*this);
-    eeprom_read_ = std::make_unique<Eeprom_read>(*this);
+    eeprom_read_ = std::make_unique<Eeprom_read>(form_transfer_link(*this), *transfer_view_,
+                                                 state.Eeprom_file);
+    on(Cmd_read_eeprom, &QPushButton::clicked, [this] { eeprom_read_->Cmd_read_eeprom_Click(); });
     upload_commands_ = std::make_unique<Upload_commands>(*this);
-    MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }); };
+    MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }, "MSerial_OnComm"); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
-    MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }); };
-    MSerial.OnPortBack = [this] { handle([this] { port_opening_->port_back(); }); };
+    MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }, "port_lost"); };
+    MSerial.OnPortBack = [this] { handle([this] { port_opening_->port_back(); }, "port_back"); };
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });
 
     Form_Load();
@@ -77,6 +83,10 @@ Vimbo_form::~Vimbo_form() {
     MSerial.EndOfRun = nullptr;
     MSerial.OnPortLost = nullptr;
     MSerial.OnPortBack = nullptr;
+}
+
+Transfer_view& Vimbo_form::transfer_view() {
+    return *transfer_view_;
 }
 
 int Vimbo_form::normal_width() const {
@@ -179,7 +189,7 @@ void Vimbo_form::log(const QString& text) {
     List_1->set_selected_index(List_1->count() - 1);
 }
 
-void Vimbo_form::handle(const std::function<void()>& body) {
+void Vimbo_form::handle(const std::function<void()>& body, const char* /*name*/) {
     if (pump.ending()) return;
     try {
         body();

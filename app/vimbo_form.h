@@ -1,4 +1,5 @@
 #pragma once
+#include <QMetaMethod>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -15,6 +16,8 @@
 #include "serial/pump.h"
 #include "serial/serial_control.h"
 
+class Form_transfer_view;
+class Transfer_view;
 class Port_opening;
 class Receiver;
 class Sending;
@@ -36,7 +39,8 @@ struct Form_services {
 };
 
 // The one window. It owns every control, all state and every handler; the handlers live
-// in small rooms (port opening, receiving, ...) that are given the window.
+// in small rooms (port opening, receiving, ...) that are given the window. The two transfer
+// procedures are given only what they use: the link to the board and a view of the window.
 class Vimbo_form : public QWidget {
     Q_OBJECT
   public:
@@ -87,17 +91,22 @@ class Vimbo_form : public QWidget {
     // Appends to the log and selects the newest line.
     void log(const QString& text);
 
-    // Runs one event handler: a run-time failure ends it silently; once the program is
-    // ending no handler runs and a waiting one stops.
-    void handle(const std::function<void()>& body);
-    // Connects a signal to a handler body run through handle().
+    // Runs one event handler, named for the warning on a programming error: a run-time
+    // failure ends it silently; once the program is ending no handler runs and a waiting
+    // one stops.
+    void handle(const std::function<void()>& body, const char* name = nullptr);
+    // Connects a signal to a handler body run through handle(), named by the control and
+    // its signal ("Cmd_read_eeprom.clicked").
     template <typename Sender, typename Owner, typename... Args, typename Body>
     void on(Sender* sender, void (Owner::*signal)(Args...), Body body) {
-        connect(sender, signal, this, [this, body](Args... args) {
+        const QByteArray name =
+            sender->objectName().toLatin1() + '.' + QMetaMethod::fromSignal(signal).name();
+        connect(sender, signal, this, [this, body, name](Args... args) {
             if constexpr (std::is_invocable_v<const Body&, Args...>) {
-                handle([&] { body(args...); });
+                handle([&] { body(args...); }, name.constData());
             } else {
-                handle([&] { body(); });  // e.g. clicked(bool): the handler takes no arguments
+                // e.g. clicked(bool): the handler takes no arguments
+                handle([&] { body(); }, name.constData());
             }
         });
     }
@@ -118,6 +127,7 @@ class Vimbo_form : public QWidget {
     Settings_file& settings_file() { return *settings_file_; }
     Aux_commands& aux_commands() { return *aux_commands_; }
     Eeprom_read& eeprom_read() { return *eeprom_read_; }
+    Transfer_view& transfer_view();
     Upload_commands& upload_commands() { return *upload_commands_; }
 
   protected:
@@ -132,6 +142,7 @@ class Vimbo_form : public QWidget {
     Dialogs* dialogs_ = nullptr;
     Editor_launcher* editor_ = nullptr;
     std::function<void()> quit_;
+    std::unique_ptr<Form_transfer_view> transfer_view_;
     std::unique_ptr<Port_opening> port_opening_;
     std::unique_ptr<Receiver> receiver_;
     std::unique_ptr<Sending> sending_;

@@ -3,10 +3,18 @@
 #include <memory>
 
 #include "transfer/transfer_steps.h"
+#include "transfer/transfer_view.h"
 
-class Vimbo_form;
 class Tracked_file;
 class Line_reader;
+
+// The window's names the upload reads and fills in, and the stop request of the busy
+// buttons.
+struct Upload_names {
+    QString& Chosen_file;
+    QString& Eeprom_file;
+    bool& Abort_request;
+};
 
 // Sends a text file into the board, one line per request of its loader. Two uses: an update
 // file, with UPDATE as the busy button, and an EEPROM image, with Write EEP as the busy
@@ -14,7 +22,7 @@ class Line_reader;
 // busy captions at each choice.
 class Upload_procedure {
   public:
-    explicit Upload_procedure(Vimbo_form& form);
+    Upload_procedure(const Transfer_link& link, Transfer_view& view, const Upload_names& names);
     ~Upload_procedure();
     Upload_procedure(const Upload_procedure&) = delete;
     Upload_procedure& operator=(const Upload_procedure&) = delete;
@@ -53,9 +61,13 @@ class Upload_procedure {
     void send_start_byte();
     void pause(int ms);
     void box(const QString& text);
+    bool update_busy() const;
+    bool eeprom_busy() const;
 
-    Vimbo_form& f_;
     Transfer_steps steps_;
+    const Transfer_link& link_;
+    Transfer_view& view_;
+    Upload_names names_;
     std::unique_ptr<Tracked_file> file_;  // the file being sent; only the upload closes it
     std::unique_ptr<Line_reader> lines_;
     QString file_name_;

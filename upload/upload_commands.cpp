@@ -2,13 +2,19 @@
 
 #include <QDir>
 
+#include "app/form_transfer_view.h"
 #include "app/vimbo_form.h"
 #include "base/colors.h"
-#include "upload/transfer_buttons.h"
+#include "transfer/transfer_buttons.h"
 
 using namespace transfer_buttons;
 
-Upload_commands::Upload_commands(Vimbo_form& form) : f_(form), procedure_(form) {
+Upload_commands::Upload_commands(Vimbo_form& form)
+    : f_(form),
+      view_(form.transfer_view()),
+      procedure_(
+          form_transfer_link(form), view_,
+          Upload_names{form.state.Chosen_file, form.state.Eeprom_file, form.state.Abort_request}) {
     f_.on(f_.Cmd_show_upd_file, &QPushButton::clicked, [this] { Cmd_show_upd_file_Click(); });
     f_.on(f_.File_list_1, &File_list::double_clicked, [this] { File_list_1_DblClick(); });
     f_.on(f_.File_list_1, &File_list::mouse_down,
@@ -58,24 +64,22 @@ void Upload_commands::File_list_1_MouseDown(Qt::MouseButton button) {
 // Starts an update, or, on the busy button (a click arriving while the update waits), asks
 // it to stop.
 void Upload_commands::Cmd_update_vimbo_Click() {
-    if (is_busy(f_.Cmd_write_eeprom)) return;
-    if (is_busy(f_.Cmd_read_eeprom)) return;
-    if (f_.Cmd_update_vimbo->caption() == kUpdateIdle) {
+    if (another_is_busy(view_, Transfer_button::update)) return;
+    if (shows_idle(view_, Transfer_button::update)) {
         f_.state.Rx_reply.clear();
         procedure_.Update_vimbo();
     }
-    if (is_busy(f_.Cmd_update_vimbo)) f_.state.Abort_request = true;
+    if (is_busy(view_, Transfer_button::update)) f_.state.Abort_request = true;
 }
 
 // Starts an EEPROM write, or, on the busy button, asks it to stop exactly as the busy UPDATE
 // button does; the button keeps "BUSY!" until the transfer's clean-up, so the lock holds.
 // The mailbox is not emptied: a sign-on already received lets the write go on at once.
 void Upload_commands::Cmd_write_eeprom_Click() {
-    if (is_busy(f_.Cmd_update_vimbo)) return;
-    if (is_busy(f_.Cmd_read_eeprom)) return;
-    if (!is_busy(f_.Cmd_write_eeprom)) {
-        make_busy(f_.Cmd_write_eeprom, colors::kMagenta);
+    if (another_is_busy(view_, Transfer_button::write_eeprom)) return;
+    if (!is_busy(view_, Transfer_button::write_eeprom)) {
+        make_busy(view_, Transfer_button::write_eeprom, colors::kMagenta);
         procedure_.Update_vimbo();
     }
-    if (is_busy(f_.Cmd_write_eeprom)) f_.state.Abort_request = true;
+    if (is_busy(view_, Transfer_button::write_eeprom)) f_.state.Abort_request = true;
 }

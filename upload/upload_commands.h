@@ -4,6 +4,7 @@
 #include "upload/update_vimbo.h"
 
 class Vimbo_form;
+class Transfer_view;
 
 // The commands around the upload: the file list (show, pick, clear the pick) and the two
 // start commands, UPDATE and Write EEP, whose busy buttons also ask a running transfer to
@@ -23,5 +24,6 @@ class Upload_commands {
   private:
     void pick();
     Vimbo_form& f_;
+    Transfer_view& view_;
     Upload_procedure procedure_;
 };
