@@ -12,6 +12,7 @@
 #include "app/port_opening.h"
 #include "app/receiver.h"
 #include "app/settings_file.h"
+#include "base/programming_error.h"
 #include "console/examples.h"
 #include "console/modes.h"
 #include "console/sending.h"
@@ -189,14 +190,18 @@ void Vimbo_form::log(const QString& text) {
     List_1->set_selected_index(List_1->count() - 1);
 }
 
-void Vimbo_form::handle(const std::function<void()>& body, const char* /*name*/) {
+void Vimbo_form::handle(const std::function<void()>& body, const char* name) {
     if (pump.ending()) return;
     try {
         body();
     } catch (const Program_ending&) {
         // The program is ending: nothing more of this handler runs.
-    } catch (const std::exception&) {
-        // A run-time failure ends the handler without a message; done stays done.
+    } catch (const Runtime_failure&) {
+        // A run-time failure of the port or a file ends the handler without a message; done
+        // stays done.
+    } catch (const std::exception& e) {
+        // Anything else is a bug: the handler ends all the same, but says so.
+        warn_programming_error(name, e);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/colors.h"
 #include "base/dialogs.h"
+#include "base/programming_error.h"
 #include "eeprom/eep_file_sink.h"
 #include "serial/board_dialogue.h"
 #include "serial/failures.h"
@@ -108,7 +109,10 @@ void Eeprom_read::run(const eep::Model& model, const QString& name) {
         view_.log(kProgramEnding);
         reset();
         throw;
-    } catch (const std::exception&) {
+    } catch (const Runtime_failure&) {
+        view_.log(kUnexpected);
+    } catch (const std::exception& e) {
+        warn_programming_error("Cmd_read_eeprom_Click", e);
         view_.log(kUnexpected);
     }
     reset();

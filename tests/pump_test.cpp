@@ -2,6 +2,7 @@
 
 #include "serial/failures.h"
 #include "tests/support/form_fixture.h"
+#include "tests/support/programming_errors.h"
 
 // The waiting primitive the long procedures are written with.
 class Pump_test : public Form_test {};
@@ -110,4 +111,29 @@ TEST_F(Pump_test, AWaiterSeesEachHashLineEvenWhenTwoArriveTogether) {
         });
     });
     EXPECT_EQ(seen, (QStringList{"#first", "#second"}));
+}
+
+TEST_F(Pump_test, AHandlerEndedByABugSaysSoWithItsNameARunTimeFailureStaysSilent) {
+    Vimbo_form& f = make_form();
+    f.show();
+    Expected_programming_errors expected;
+    bool went_on = false;
+    f.handle(
+        [&] {
+            throw Runtime_failure("the port refused");
+            went_on = true;
+        },
+        "Cmd_com_usb_Click");
+    EXPECT_TRUE(expected.warnings.isEmpty());
+    f.handle([] { throw std::logic_error("index out of range"); }, "Cmd_send_cmd_Click");
+    ASSERT_EQ(expected.warnings.size(), 1);
+    EXPECT_EQ(expected.warnings[0], "Programming error in Cmd_send_cmd_Click: index out of range");
+    // A handler connected to a control is named by the control and its signal.
+    f.on(f.Cmd_reserve_1, &QPushButton::clicked, [] { throw std::out_of_range("row 7"); });
+    QTest::mouseClick(f.Cmd_reserve_1, Qt::LeftButton);
+    ASSERT_EQ(expected.warnings.size(), 2);
+    EXPECT_EQ(expected.warnings[1], "Programming error in Cmd_reserve_1.clicked: row 7");
+    // The window goes on: the next handler runs as usual.
+    f.handle([&] { went_on = true; });
+    EXPECT_TRUE(went_on);
 }

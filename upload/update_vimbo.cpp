@@ -3,6 +3,7 @@
 #include "base/colors.h"
 #include "base/dialogs.h"
 #include "base/open_files.h"
+#include "base/programming_error.h"
 #include "serial/board_dialogue.h"
 #include "serial/failures.h"
 #include "serial/pump.h"
@@ -45,9 +46,13 @@ void Upload_procedure::Update_vimbo() {
             if (!stop.why.isEmpty()) log_stop(stop.why);
         } catch (const Program_ending&) {
             throw;
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             // A run-time failure anywhere (file missing or unreadable, port closed, send
-            // refused): the failure message, then the clean-up.
+            // refused): the failure message, then the clean-up. Anything else is a bug that
+            // ends the transfer the same way, and says so.
+            if (!dynamic_cast<const Runtime_failure*>(&e)) {
+                warn_programming_error("Update_vimbo", e);
+            }
             log_stop(run_time_failure_reason());
             failure_message();
         }
