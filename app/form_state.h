@@ -28,6 +28,8 @@ struct Form_state {
     // Transfers.
     QString Eeprom_file;
     QString Chosen_file;
+    // The first four characters of the last pick, kept through a right click. The hardware
+    // id check does not read it: it takes the id from the name of the file actually sent.
     QString File_id;
     bool Abort_request = false;
 };

@@ -1,12 +1,12 @@
 #include "app/port_opening.h"
 
 #include "app/control_table.h"
+#include "app/key_codes.h"
 #include "app/vimbo_form.h"
 #include "serial/failures.h"
 #include "serial/number_text.h"
 
 namespace {
-constexpr int kEnter = 13;
 const QString kOpeningTitle = QStringLiteral(" SMS CONTROLLER.......");
 const QString kBoxTitle = QStringLiteral("Click on [Com/usb] or press Enter when finish.");
 }  // namespace

@@ -12,7 +12,7 @@ class Settings_file {
     explicit Settings_file(Vimbo_form& form);
 
     void Cmd_save_settings_Click();
-    // Start-up steps 2 to 4: read the file, fill the boxes, open the port it names.
+    // At start-up: read the file, fill the boxes, open the port it names.
     void read_at_start();
 
     // A settings file is a few dozen bytes; anything longer is not read past this.

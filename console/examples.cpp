@@ -3,15 +3,14 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "app/key_codes.h"
 #include "app/shipped_files.h"
 #include "app/text_editor.h"
 #include "app/vimbo_form.h"
 #include "console/example_rows.h"
 #include "console/sending.h"
 
-namespace {
-constexpr int kEnter = 13;
-}  // namespace
+namespace {}  // namespace
 
 Examples::Examples(Vimbo_form& form) : f_(form) {
     f_.on(f_.Cmd_show_cmd_list, &QPushButton::clicked, [this] { Cmd_show_cmd_list_Click(); });

@@ -4,13 +4,14 @@
 #include "base/colors.h"
 #include "console/examples.h"
 #include "console/sending.h"
+#include "serial/board_dialogue.h"
 #include "serial/failures.h"
 
 namespace {
 // Mode commands: the board takes each as the first character of a line.
-const QString kEnterAtMode = QStringLiteral("}");
-const QString kEnterPcMode = QStringLiteral("{");
-const QString kUndecodedAnswers = QStringLiteral("|");
+const QString kEnterAtMode = QString(QLatin1Char(board::kEnterAtMode));
+const QString kEnterPcMode = QString(QLatin1Char(board::kEnterPcCommandMode));
+const QString kUndecodedAnswers = QString(QLatin1Char(board::kUndecodedAtAnswers));
 // The access code of the board, a blank and the status command.
 const QString kPcModePreset = QStringLiteral("6157 s");
 }  // namespace
@@ -34,7 +35,8 @@ void Modes::Cmd_start_AT_mode_Click() {
     // An "ic" engine takes "}" alone and keeps the command line as it is.
     const bool keep_command_line = f_.MSerial.PortOpen() && is_ic_case(f_.Text_module_Id->text());
     if (f_.MSerial.PortOpen()) {
-        f_.MSerial.Output(keep_command_line ? kEnterAtMode : kEnterAtMode + QStringLiteral("\r"));
+        f_.MSerial.Output(keep_command_line ? kEnterAtMode
+                                            : kEnterAtMode + QLatin1Char(board::kCr));
     }
     if (!keep_command_line) show_at_mode();
     examples.Cmd_show_cmd_list_Click();
@@ -80,9 +82,7 @@ void Modes::Cmd_initialize_vimbo_Click() {
 
 void Modes::initialize_steps() {
     // Three writes: NUL, CAN, "!" reset the board, which then greets and signs on.
-    f_.MSerial.Output(QString(QChar(0x00)));
-    f_.MSerial.Output(QString(QChar(0x18)));
-    f_.MSerial.Output(QStringLiteral("!"));
+    for (const char byte : board::kInitialize) f_.MSerial.Output(QString(QLatin1Char(byte)));
     // No "}" is written: the board starts in AT mode after its reset.
     show_at_mode();
 }

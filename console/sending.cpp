@@ -1,12 +1,13 @@
 #include "console/sending.h"
 
+#include "app/key_codes.h"
 #include "app/vimbo_form.h"
+#include "serial/board_dialogue.h"
 
 namespace {
-constexpr int kEnter = 13;
 // The whole command line "^Z" stands for Ctrl-Z, which ends an SMS text in AT mode.
-const QString kCtrlZMarker = QStringLiteral("^Z");
-const QString kCtrlZ = QString(QChar(0x1A));
+const QString kCtrlZMarker = QString::fromLatin1(board::kCtrlZMarker);
+const QString kCtrlZ = QString(QLatin1Char(board::kCtrlZ));
 }  // namespace
 
 bool is_ic_case(const QString& module_box_text) {
@@ -66,5 +67,5 @@ void Sending::Text_to_copy_DblClick() {
 }
 
 void Sending::send_command_line() {
-    f_.MSerial.Output(f_.Text_Cmd->text() + QStringLiteral("\r"));
+    f_.MSerial.Output(f_.Text_Cmd->text() + QLatin1Char(board::kCr));
 }

@@ -2,11 +2,13 @@
 #include <QChar>
 #include <QStringView>
 
+#include "serial/board_dialogue.h"
+
 // The board's answer to one "#" request: "#", 32 upper-case hexadecimal digits (16 EEPROM
 // bytes in address order) and 2 more holding the plain sum of those bytes modulo 256.
 namespace eep {
 
-inline constexpr int kDumpLineLength = 35;
+inline constexpr int kDumpLineLength = board::kDumpLineLength;
 
 struct Dump_line_check {
     bool well_formed = false;  // "#" and exactly 34 digits "0"-"9", "A"-"F"

@@ -78,7 +78,7 @@ void Upload_procedure::transfer() {
     while (next_line_asked()) next_line();
 }
 
-// 1-2. Ask for Initialize; in the update use the procedure makes UPDATE busy itself. A
+// Ask for Initialize; in the update use the procedure makes UPDATE busy itself. A
 // click on either busy button asks the transfer to stop, so a request left from before
 // never ends a new transfer, in either use.
 void Upload_procedure::announce() {
@@ -90,13 +90,13 @@ void Upload_procedure::announce() {
     }
 }
 
-// 3. Sign-on wait, without time limit: a click on the busy button ends it, without message.
+// The sign-on wait, without time limit: a click on the busy button ends it, without message.
 // A sign-on already in the mailbox lets the transfer go on at once.
 void Upload_procedure::sign_on_wait() {
     steps_.wait_for_sign_on(kSignOn, [&] { return names_.Abort_request; });
 }
 
-// 4-5. Open the file of the running use, send the start byte, and give the other transfer
+// Open the file of the running use, send the start byte, and give the other transfer
 // buttons back their idle look.
 void Upload_procedure::open_and_start() {
     link_.reply.clear();
@@ -118,7 +118,7 @@ void Upload_procedure::open_and_start() {
     }
 }
 
-// 6-7. Wait up to 8 s for the board's hardware id and check it against the file being sent
+// Wait up to 8 s for the board's hardware id and check it against the file being sent
 // (its own name, not the last pick in the list: that may be another file altogether).
 void Upload_procedure::hardware_id_wait() {
     const Timeout& timeout = link_.timer2;
@@ -147,7 +147,7 @@ void Upload_procedure::hardware_id_wait() {
     stop_transfer();
 }
 
-// 8-9. The accepted id and the file in the log; the busy button turns green.
+// The accepted id and the file in the log; the busy button turns green.
 void Upload_procedure::show_writing() {
     view_.log(QStringLiteral("Hardware Id = ") + link_.reply);
     view_.log(QStringLiteral("WRITING; ") + file_name_);
@@ -161,14 +161,14 @@ void Upload_procedure::show_writing() {
     }
 }
 
-// 10. The first pause. A stop asked for until here ends the transfer without a message.
+// The first pause. A stop asked for until here ends the transfer without a message.
 void Upload_procedure::first_pause() {
     link_.reply.clear();
     if (names_.Abort_request) stop_transfer();
     pause(kFirstPauseMs);
 }
 
-// 11. Wait up to 4.5 s for the board's answer, tested in this order. Other "#" lines are
+// Wait up to 4.5 s for the board's answer, tested in this order. Other "#" lines are
 // logged once each and the wait goes on, still counted from its start. True when the board
 // asks for the next line, false when it reports the transfer complete.
 bool Upload_procedure::next_line_asked() {
@@ -210,7 +210,7 @@ bool Upload_procedure::next_line_asked() {
     }
 }
 
-// 12. After a pause, the next line and CR; at the end of the file nothing is sent, and the
+// After a pause, the next line and CR; at the end of the file nothing is sent, and the
 // board decides the end.
 void Upload_procedure::next_line() {
     pause(kNextLinePauseMs);
@@ -244,7 +244,7 @@ void Upload_procedure::stop_with_box(const QString& why, const QString& box_text
     stop_transfer();
 }
 
-// 14. The failure message of the use that runs.
+// The failure message of the use that runs.
 void Upload_procedure::failure_message() {
     if (update_busy()) box(update_failed_text());
     if (eeprom_busy()) box(eeprom_failed_text());
@@ -269,7 +269,7 @@ QString Upload_procedure::run_time_failure_reason() const {
     return QStringLiteral("a line could not be sent.");
 }
 
-// 13. Every ending comes here. Only the upload's own file is closed.
+// The clean-up: every ending comes here. Only the upload's own file is closed.
 void Upload_procedure::clean_up() {
     make_idle(view_, Transfer_button::update);
     make_idle(view_, Transfer_button::write_eeprom);
