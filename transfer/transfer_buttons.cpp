@@ -1,5 +1,8 @@
 #include "transfer/transfer_buttons.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "base/colors.h"
 
 namespace transfer_buttons {
@@ -17,11 +20,11 @@ const QString& idle_caption(Transfer_button button) {
 }
 
 bool another_is_busy(const Transfer_view& view, Transfer_button button) {
-    for (const Transfer_button other :
-         {Transfer_button::read_eeprom, Transfer_button::write_eeprom, Transfer_button::update}) {
-        if (other != button && is_busy(view, other)) return true;
-    }
-    return false;
+    const Transfer_button all[] = {Transfer_button::read_eeprom, Transfer_button::write_eeprom,
+                                   Transfer_button::update};
+    return std::any_of(std::begin(all), std::end(all), [&](Transfer_button other) {
+        return other != button && is_busy(view, other);
+    });
 }
 
 void make_busy(Transfer_view& view, Transfer_button button, const QColor& color) {
