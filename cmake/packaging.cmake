@@ -24,7 +24,9 @@ examples.")
 # system plugins are only recommended by Qt itself, and without them no window opens.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-# The log's Courier New look, and "Read Infos" opening the manual in the desktop's editor.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils")
+# The log's Courier New look; "Read Infos" opens the manual through xdg-open, which every
+# desktop has (as a recommendation it would bring some fifty packages to a bare machine).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xdg-utils)
 
 include(CPack)
