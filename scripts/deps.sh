@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the program need, when missing.
+# Installs the Debian packages the build, the tests and the program need, when missing
+# (dpkg-dev and file: the Debian package's library dependencies).
 # Sourced by ./run and ./test. Needs root (or sudo) only when something is missing.
 vimbo_packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
   qt6-qpa-plugins libgl1-mesa-dev fonts-liberation libgtest-dev libgmock-dev
-  libbenchmark-dev clang-format)
+  libbenchmark-dev clang-format dpkg-dev file)
 
 vimbo_install_missing() {
   local missing=()

@@ -1,6 +1,7 @@
 # Installs the build into a scratch prefix and checks the installed tree: the program and
 # the simulator in bin/, the manual and the command examples under share/vimbo/ byte for
-# byte ("Read Infos" and the examples list look there), the desktop file and the icon.
+# byte ("Read Infos" and the examples list look there; the manual's title names VERSION),
+# the desktop file and the icon, the license and the changelog under share/doc/vimbo/.
 set(prefix "${BUILD_DIR}/install-check")
 file(REMOVE_RECURSE "${prefix}")
 file(GLOB EXAMPLES "${EXAMPLES_DIR}/*_cmd.txt")
@@ -26,13 +27,20 @@ foreach(path bin/vimbo bin/vimbo_sim)
     message(FATAL_ERROR "no ${path} in the installed tree")
   endif()
 endforeach()
-expect_same_file("${SOURCE}" share/vimbo/vimbo_info.txt)
+file(READ "${SOURCE}" manual)
+string(REPLACE "@PROJECT_VERSION@" "${VERSION}" manual "${manual}")
+file(READ "${prefix}/share/vimbo/vimbo_info.txt" installed_manual)
+if(NOT manual STREQUAL installed_manual OR NOT manual MATCHES "^VIMBO ${VERSION} - ")
+  message(FATAL_ERROR "the installed manual is not ${SOURCE} with version ${VERSION}")
+endif()
 foreach(name ${EXAMPLES})
   get_filename_component(base ${name} NAME)
   expect_same_file("${name}" share/vimbo/examples/${base})
 endforeach()
 expect_same_file("${SOURCE_DIR}/app/vimbo.desktop" share/applications/vimbo.desktop)
 expect_same_file("${SOURCE_DIR}/app/vimbo.png" share/icons/hicolor/32x32/apps/vimbo.png)
+expect_same_file("${SOURCE_DIR}/LICENSE" share/doc/vimbo/copyright)
+expect_same_file("${SOURCE_DIR}/CHANGELOG.md" share/doc/vimbo/CHANGELOG.md)
 file(STRINGS "${prefix}/share/applications/vimbo.desktop" entry)
 foreach(line "[Desktop Entry]" "Type=Application" "Exec=vimbo" "Icon=vimbo" "Terminal=false")
   list(FIND entry "${line}" found)
