@@ -10,8 +10,10 @@
 
 #include "app/port_opening.h"
 #include "app/qt_event_services.h"
+#include "app/receiver.h"
 #include "app/vimbo_form.h"
 #include "bench/bench_support.h"
+#include "bench/line_split.h"
 #include "serial/qt_port_backend.h"
 #include "tests/support/fakes.h"
 #include "tests/support/sim_process.h"
@@ -46,16 +48,26 @@ QByteArray update_file() {
 // The real port, noting when each line went out and when each reply came in.
 class Timed_port : public Qt_port_backend {
   public:
+    explicit Timed_port(Line_split& split) : split_(split) {}
     bool write(const QByteArray& bytes) override {
-        if (bytes.endsWith('\r')) line_sent_at.push_back(wall_seconds());
+        if (bytes.endsWith('\r')) {
+            line_sent_at.push_back(wall_seconds());
+            split_.note(Line_split::output);
+        }
         return Qt_port_backend::write(bytes);
     }
     QByteArray read_all() override {
         QByteArray bytes = Qt_port_backend::read_all();
-        if (bytes.contains('\r')) reply_at.push_back(wall_seconds());
+        if (bytes.contains('\r')) {
+            reply_at.push_back(wall_seconds());
+            split_.note(Line_split::read);
+        }
         return bytes;
     }
     std::vector<double> line_sent_at, reply_at;
+
+  private:
+    Line_split& split_;
 };
 
 // The gaps from each earlier event to the later event that follows it, in ms.
@@ -75,6 +87,26 @@ double median(std::vector<double> v) {
     if (v.empty()) return 0;
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
     return v[v.size() / 2];
+}
+
+// The split of a line's time (median and mean of each stage) and the lateness of Timer1's
+// ticks, in microseconds.
+void report_split(benchmark::State& state, const Line_split& split) {
+    for (const auto& [name, us] : split.stages()) {
+        state.counters[name + "_median_us"] = median(us);
+        state.counters[name + "_mean_us"] = mean(us);
+    }
+    const std::vector<double> late = split.tick_lateness_us();
+    state.counters["ticks"] = double(late.size());
+    state.counters["ticks_early"] =
+        double(std::count_if(late.begin(), late.end(), [](double l) { return l < 0; }));
+    state.counters["tick_late_min_us"] =
+        late.empty() ? 0 : *std::min_element(late.begin(), late.end());
+    state.counters["tick_late_median_us"] = percentile(late, 0.5);
+    state.counters["tick_late_p90_us"] = percentile(late, 0.9);
+    state.counters["tick_late_p99_us"] = percentile(late, 0.99);
+    state.counters["tick_late_max_us"] =
+        late.empty() ? 0 : *std::max_element(late.begin(), late.end());
 }
 
 }  // namespace
@@ -99,12 +131,26 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
         state.SkipWithError("the simulator did not start");
         return;
     }
-    Qt_event_services events;
+    Line_split split;
+    Noting_events events(split);
     Fake_dialogs dialogs;
     Fake_editor editor;
-    auto port = std::make_unique<Timed_port>();
+    auto port = std::make_unique<Timed_port>(split);
     Timed_port* timed = port.get();
     Vimbo_form form(Form_services{events, std::move(port), &dialogs, &editor, [] {}});
+    // Timer1 and the receive notification note their moments too.
+    form.Timer1 = std::make_unique<Noting_timer>(events.make_timer([&] {
+        split.note(Line_split::ticked);
+        form.handle([&] { form.receiver().Timer1_Timer(); });
+    }),
+                                                 split);
+    form.MSerial.OnComm = [&form, &split, on_comm = form.MSerial.OnComm] {
+        const bool had_request = form.state.Rx_reply == QLatin1String("#$");
+        on_comm();
+        if (!had_request && form.state.Rx_reply == QLatin1String("#$")) {
+            split.note(Line_split::mailbox);
+        }
+    };
     if (shown) form.show();
     form.Text_com_number->setText(QStringLiteral("3"));
     form.Text_baud_rate->setText(QStringLiteral("115200"));
@@ -147,6 +193,7 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
         state.counters["reply_to_line_median_ms"] = median(reply_to_line);
         state.counters["line_to_reply_ms"] = mean(line_to_reply);
         state.counters["line_to_reply_median_ms"] = median(line_to_reply);
+        report_split(state, split);
     }
     sim.stop();
     QDir::setCurrent(old_dir);
