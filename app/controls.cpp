@@ -39,7 +39,9 @@ void Vb_button::set_caption(const QString& caption) {
         return;
     }
     if (caption == text()) {
-        pending_caption_.reset();  // the face shows it already
+        // The face shows it already; no tick is needed to wake the loop for nothing.
+        pending_caption_.reset();
+        caption_tick_->stop();
         return;
     }
     pending_caption_ = caption;

@@ -2,12 +2,16 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "app/tick_steps.h"
 
 namespace {
 
 // A periodic window timer built on a precise single-shot QTimer. Each period is measured
-// from its own start with a monotonic clock, so a tick never comes early even if the
-// platform timer rounds down.
+// from its own start with a monotonic clock, so a tick never comes early; its last
+// millisecond is timed as tick_steps.h says, so it does not come a millisecond late either.
 class Qt_window_timer : public Window_timer {
   public:
     explicit Qt_window_timer(std::function<void()> on_tick) : on_tick_(std::move(on_tick)) {
@@ -34,14 +38,18 @@ class Qt_window_timer : public Window_timer {
   private:
     void restart() {
         period_start_.start();
-        timer_.start(interval_);
+        timer_.start(first_leg_ms(interval_));
     }
     void fired() {
-        const qint64 due_ns = qint64(interval_) * 1000000;
-        const qint64 left_ns = due_ns - period_start_.nsecsElapsed();
-        if (left_ns > 0) {
-            timer_.start(int((left_ns + 999999) / 1000000));
-            return;
+        const qint64 due_ns = qint64(interval_) * kNsPerMs;
+        for (;;) {
+            const Tick_step step = next_tick_step(due_ns - period_start_.nsecsElapsed());
+            if (step.kind == Tick_step::tick) break;
+            if (step.kind == Tick_step::rearm) {
+                timer_.start(int(step.amount));
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::nanoseconds(step.amount));
         }
         restart();  // periodic until the tick handler disables it
         on_tick_();
