@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTextDocument>
 #include <algorithm>
 #include <cmath>
@@ -172,19 +174,84 @@ void File_list::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && currentItem()) emit double_clicked();
 }
 
-Hint_line::Hint_line(QWidget* parent) : QLabel(parent) {}
+Hint_line::Hint_line(QWidget* parent) : QLabel(parent) {
+    // Every paint covers the whole line, so nothing is painted under it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+Hint_line::~Hint_line() {
+    *alive_ = false;
+}
 
 void Hint_line::set_back_color(const QColor& color) {
     if (color == back_color_ && !styleSheet().isEmpty()) return;
     back_color_ = color;
     setStyleSheet(QStringLiteral("QLabel { background-color: %1; }").arg(rgb(color)));
+    background_ = QPixmap();
+    update();
+}
+
+void Hint_line::repaint_in_ticks(Event_services& events) {
+    events_ = &events;
+    tick_ = events.make_repaint_timer([this] {
+        tick_->set_enabled(false);
+        show_now();
+    });
+}
+
+void Hint_line::set_text(const QString& text) {
+    text_ = text;
+    changed();
 }
 
 void Hint_line::set_progress(double share) {
-    const double next = share < 0 ? -1 : std::min(share, 1.0);
-    const bool repaint = filled_width_for(next) != filled_width_for(progress_);
-    progress_ = next;
-    if (repaint) update();
+    progress_ = share < 0 ? -1 : std::min(share, 1.0);
+    if (progress_ < 0 && tick_) tick_->set_enabled(false);
+    if (progress_ < 0 || !tick_) {
+        show_now();
+        return;
+    }
+    changed();
+}
+
+// A change reaches the face at once when the last one is a tick old, else at the tick.
+void Hint_line::changed() {
+    if (!tick_) {
+        show_now();
+        return;
+    }
+    if (tick_->enabled() || show_posted_) return;
+    if (text() == text_ && filled_width_for(progress_) == filled_width_for(shown_progress_)) {
+        shown_progress_ = progress_;
+        return;  // the face shows it already
+    }
+    const std::int64_t since = events_->now_ms() - shown_at_ms_;
+    if (since >= kStreamRepaintMs) {
+        // On the loop's next turn, so that a text and its step of the fill set by one
+        // handler come in one picture.
+        show_posted_ = true;
+        events_->post([this, alive = alive_] {
+            if (!*alive) return;
+            show_posted_ = false;
+            show_now();
+        });
+        return;
+    }
+    tick_->set_interval(int(kStreamRepaintMs - since));
+    tick_->set_enabled(true);
+}
+
+void Hint_line::show_now() {
+    const bool new_text = text() != text_;
+    const bool new_fill = filled_width_for(progress_) != filled_width_for(shown_progress_);
+    shown_progress_ = progress_;
+    if (!new_text && !new_fill) return;
+    if (new_text) {
+        setText(text_);  // and repaints
+    } else {
+        update();
+    }
+    if (events_) shown_at_ms_ = events_->now_ms();
 }
 
 int Hint_line::filled_width_for(double share) const {
@@ -192,12 +259,37 @@ int Hint_line::filled_width_for(double share) const {
     return int(std::clamp<long>(std::lround(share * width()), 0, width()));
 }
 
-// The style sheet has painted the base colour by now; the fill goes over it, the text
-// over both.
-void Hint_line::paintEvent(QPaintEvent* e) {
-    if (const int filled = filled_width(); filled > 0) {
-        QPainter painter(this);
+void Hint_line::resizeEvent(QResizeEvent* e) {
+    QLabel::resizeEvent(e);
+    background_ = QPixmap();
+}
+
+void Hint_line::changeEvent(QEvent* e) {
+    QLabel::changeEvent(e);
+    if (e->type() == QEvent::StyleChange || e->type() == QEvent::PaletteChange) {
+        background_ = QPixmap();
+    }
+}
+
+// The background as the style sheet paints it, kept until the colour, the style or the
+// size changes; then the fill, then the text as a plain-text label draws it.
+void Hint_line::paintEvent(QPaintEvent*) {
+    if (background_.isNull()) {
+        const qreal ratio = devicePixelRatioF();
+        background_ = QPixmap(size() * ratio);
+        background_.setDevicePixelRatio(ratio);
+        background_.fill(palette().color(QPalette::Window));
+        QPainter painter(&background_);
+        QStyleOption option;
+        option.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, background_);
+    if (const int filled = filled_width_for(shown_progress_); filled > 0) {
         painter.fillRect(QRect(0, 0, filled, height()), fill_color());
     }
-    QLabel::paintEvent(e);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    painter.drawText(contentsRect(), int(alignment()), text());
 }

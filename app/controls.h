@@ -3,11 +3,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <memory>
 #include <optional>
+
+#include "serial/event_services.h"
 
 // The window's control kinds: the look the handlers set (caption, back colour) and the
 // events they handle (click, double click, key press with its code, mouse-down with its
@@ -104,27 +107,45 @@ class File_list : public QListWidget {
 };
 
 // The hint line: a label whose background can show progress from the left. The base
-// colour is a style sheet; the fill is painted over it, so that a step of the progress
-// costs one repaint of the line, and only when the filled width in pixels changes.
+// colour is a style sheet, painted once into a picture that every paint reuses; the fill
+// and the text are painted over it. Once given a clock (repaint_in_ticks), changes reach
+// the face at most once per kStreamRepaintMs, and only when the text or the filled width
+// changed: an upload sends its lines faster than that.
 class Hint_line : public QLabel {
     Q_OBJECT
   public:
     explicit Hint_line(QWidget* parent = nullptr);
+    ~Hint_line() override;
     void set_back_color(const QColor& color);
     QColor back_color() const { return back_color_; }
     // The base colour darker by a quarter, in 8 bits a channel as it is painted.
     QColor fill_color() const { return QColor(back_color_.darker(125).rgb()); }
-    // Fills this share (0..1) of the background from the left; a negative share ends it.
+    // The text as the handlers set and read it; the face may show it a tick later.
+    void set_text(const QString& text);
+    QString hint_text() const { return text_; }
+    // Fills this share (0..1) of the background from the left; a negative share ends it,
+    // at once.
     void set_progress(double share);
     double progress() const { return progress_; }
-    // The filled width in pixels at the present size.
-    int filled_width() const { return filled_width_for(progress_); }
+    void repaint_in_ticks(Event_services& events);
 
   protected:
     void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
   private:
     int filled_width_for(double share) const;
+    void changed();
+    void show_now();
     QColor back_color_;
+    QString text_;
     double progress_ = -1;
+    double shown_progress_ = -1;  // the share the face shows
+    QPixmap background_;          // the style sheet's painting, empty when out of date
+    Event_services* events_ = nullptr;
+    std::unique_ptr<Window_timer> tick_;
+    std::int64_t shown_at_ms_ = -kStreamRepaintMs;
+    bool show_posted_ = false;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

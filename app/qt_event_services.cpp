@@ -14,7 +14,9 @@ namespace {
 // millisecond is timed as tick_steps.h says, so it does not come a millisecond late either.
 class Qt_window_timer : public Window_timer {
   public:
-    explicit Qt_window_timer(std::function<void()> on_tick) : on_tick_(std::move(on_tick)) {
+    // A timer that is not exact may come up to a millisecond late and never sleeps on the spot.
+    Qt_window_timer(std::function<void()> on_tick, bool exact)
+        : on_tick_(std::move(on_tick)), exact_(exact) {
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, [this] { fired(); });
@@ -38,15 +40,15 @@ class Qt_window_timer : public Window_timer {
   private:
     void restart() {
         period_start_.start();
-        timer_.start(first_leg_ms(interval_));
+        timer_.start(exact_ ? first_leg_ms(interval_) : interval_);
     }
     void fired() {
         const qint64 due_ns = qint64(interval_) * kNsPerMs;
         for (;;) {
             const Tick_step step = next_tick_step(due_ns - period_start_.nsecsElapsed());
             if (step.kind == Tick_step::tick) break;
-            if (step.kind == Tick_step::rearm) {
-                timer_.start(int(step.amount));
+            if (step.kind == Tick_step::rearm || !exact_) {
+                timer_.start(step.kind == Tick_step::rearm ? int(step.amount) : 1);
                 return;
             }
             std::this_thread::sleep_for(std::chrono::nanoseconds(step.amount));
@@ -56,6 +58,7 @@ class Qt_window_timer : public Window_timer {
     }
 
     std::function<void()> on_tick_;
+    bool exact_;
     QTimer timer_;
     QElapsedTimer period_start_;
     int interval_ = 1000;
@@ -69,7 +72,11 @@ Qt_event_services::Qt_event_services() {
 }
 
 std::unique_ptr<Window_timer> Qt_event_services::make_timer(std::function<void()> on_tick) {
-    return std::make_unique<Qt_window_timer>(std::move(on_tick));
+    return std::make_unique<Qt_window_timer>(std::move(on_tick), true);
+}
+
+std::unique_ptr<Window_timer> Qt_event_services::make_repaint_timer(std::function<void()> on_tick) {
+    return std::make_unique<Qt_window_timer>(std::move(on_tick), false);
 }
 
 void Qt_event_services::post(std::function<void()> fn) {

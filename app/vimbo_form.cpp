@@ -44,6 +44,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     }
     build_controls();
     set_focus_order();
+    Label1->repaint_in_ticks(services.events);
     load_resources();
     setWindowIcon(QIcon(QStringLiteral(":/vimbo.png")));
     setWindowTitle(kAppTitle);

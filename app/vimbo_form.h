@@ -86,8 +86,8 @@ class Vimbo_form : public QWidget {
     // Status conventions: the title is the status line, Label1 the hint line, List_1 the log.
     void set_title(const QString& text) { setWindowTitle(text); }
     QString title() const { return windowTitle(); }
-    void set_hint(const QString& text) { Label1->setText(text); }
-    QString hint() const { return Label1->text(); }
+    void set_hint(const QString& text) { Label1->set_text(text); }
+    QString hint() const { return Label1->hint_text(); }
     // Appends to the log and selects the newest line.
     void log(const QString& text);
 

@@ -29,27 +29,54 @@ ROWS = [
      "cpu_pct_of_one_core", "% of a core", "-", None),
     ("^BM_log_million_lines/", "Log: 1,000,000 lines of 40 characters, memory",
      "rss_growth_MB", "MB resident", "< 200", lambda v: v < 200),
-    ("^BM_log_million_lines/", "Log: an append late in the log against an early one",
-     lambda b: b["last_10k_median_ms"] / b["first_10k_median_ms"], "CPU time ratio",
-     "<= 2 (no growth)", lambda v: v <= 2),
-    ("^BM_log_million_lines/", "Log: time for the 1,000,000 appends",
-     "real_time", "ms", "-", None),
+    ("^BM_log_million_lines/", "Log: the last 100 k appends against the first 100 k",
+     "last_over_first", "CPU time ratio", "<= 2 (no growth)", lambda v: v <= 2),
+    ("^BM_log_million_lines/", "Log: CPU time for the 1,000,000 appends",
+     "million_ms", "ms", "-", None),
     ("^BM_idle_wait/", "Wait: 10 s for a line that never comes",
      "cpu_pct_of_wall", "% of wall time", "< 1", lambda v: v < 1),
 ]
 for size in (1024, 2048, 4096):
     ROWS += [
         (f"^BM_eeprom_read/{size}/", f"EEPROM read {size} bytes: wall time / floor",
-         "wall_over_floor", "ratio", "<= 1.02", lambda v: v <= 1.02),
+         "wall_over_floor", "ratio", "<= 1.01", lambda v: v <= 1.01),
         (f"^BM_eeprom_read/{size}/", f"EEPROM read {size} bytes: CPU",
          "cpu_pct_of_wall", "% of wall time", "< 1", lambda v: v < 1),
     ]
 for suffix, shown in (("", "window shown"), ("_hidden", "window hidden")):
+    up = f"^BM_upload_1000_lines_over_pty{suffix}/"
     ROWS += [
-        (f"^BM_upload_1000_lines_over_pty{suffix}/", f"Upload 1000 lines, {shown}: wall / floor",
-         "wall_over_floor", "ratio", "<= 1.02", lambda v: v <= 1.02),
-        (f"^BM_upload_1000_lines_over_pty{suffix}/", f"Upload 1000 lines, {shown}: CPU",
-         "cpu_pct_of_wall", "% of wall time", "< 1", lambda v: v < 1),
+        (up, f"Upload 1000 lines, {shown}: wall less the simulator's replies / floor",
+         "wall_less_sim_over_floor", "ratio", "<= 1.01", lambda v: v <= 1.01),
+        (up, "  wall / floor, the simulator's replies included", "wall_over_floor", "ratio",
+         "-", None),
+        (up, "  the simulator's reply to a line (median)", "line_to_reply_median_ms", "ms",
+         "-", None),
+        (up, f"Upload 1000 lines, {shown}: CPU", "cpu_pct_of_wall", "% of wall time", "< 1",
+         lambda v: v < 1),
+        (up, "  Timer1's ticks after their interval: median", "tick_late_median_us", "us",
+         "<= 200", lambda v: v <= 200),
+        (up, "  Timer1's ticks after their interval: earliest", "tick_late_min_us", "us",
+         ">= 0 (never early)", lambda v: v >= 0),
+    ]
+ROWS += [
+    ("^BM_upload_1000_lines_over_pty/", f"  a line's time from the reply: {label} (median)",
+     f"{stage}_median_us", "us", "-", None)
+    for stage, label in (("read_to_mailbox", "read to mailbox"),
+                         ("mailbox_to_wakeup", "mailbox to the wait's wake-up"),
+                         ("wakeup_to_arming", "wake-up to Timer1 armed"),
+                         ("arming_to_tick", "Timer1 armed to its tick"),
+                         ("tick_to_wakeup", "tick to the wait's wake-up"),
+                         ("wakeup_to_output", "wake-up to the line's output call"),
+                         ("read_to_output", "read to output, in all"))
+]
+for suffix, what in (("", "the loop otherwise idle"), ("_with_other_events", "other events too")):
+    tb = f"^BM_window_timer_ticks{suffix}/"
+    ROWS += [
+        (tb, f"Window timer, 1000 ticks of 1-10 ms, {what}: lateness median",
+         "late_median_us", "us", "<= 200", lambda v: v <= 200),
+        (tb, "  lateness 90th percentile", "late_p90_us", "us", "-", None),
+        (tb, "  earliest tick", "late_min_us", "us", ">= 0 (never early)", lambda v: v >= 0),
     ]
 ROWS += [
     ("^BM_startup_fresh_process/", "Start-up: fresh process to first shown window (median)",
@@ -59,7 +86,7 @@ ROWS += [
 ]
 
 NOTES = """\
-- Built with `-DCMAKE_BUILD_TYPE=Release`, run by `bench/run` (Google Benchmark, JSON output).
+- Built with `-DCMAKE_BUILD_TYPE={build_type}`, run by `bench/run` (Google Benchmark, JSON output).
   The window runs on Qt's offscreen platform, with the Fusion style the program uses.
 - CPU figures are the process's user + system time over the wall time of the measured span.
 - Receive: the stream is 40-character console lines at 11,520 characters a second, handed
@@ -74,13 +101,22 @@ NOTES = """\
   folder, so no settings file is read and no port opened. No issue sets a start-up goal; 1 s
   is the usual limit for a response that keeps the user's flow.
 - Log growth: "no per-append cost that grows with the log" is judged on the appends timed
-  in chunks of 10 000 on the process's CPU clock: the middle chunk of the last 100 k may
-  take at most twice the middle chunk of the first 100 k (a cost growing with the length
-  of the log would make it about ten times).
-- Upload with the window shown against hidden: the hint line shows every line sent, so it
-  is repainted once per line, 28 times a second. On this shared machine one such repaint
-  costs about 0.2-0.3 ms of CPU when the caches have gone cold in the 36 ms pause (about
-  20 us when warm), which is most of the difference between the two runs.
+  in chunks of 10 000 on the process's CPU clock. The million is appended five times; each
+  chunk counts with the median of its five runs, so that a run slowed down by other work
+  does not count. The last 100 k lines may take at most twice the CPU time of the first
+  100 k (a cost growing with the length of the log would make it about ten times).
+- Upload: the floor is the board's pauses; the goal is on the tool's part, so the time from
+  each line leaving to its reply being read (the link and the simulator) is taken off the
+  wall time first. The split of a line's time follows one "#$" from the read that brings
+  it, through the mailbox, the wake-up of the reply wait, the arming of Timer1 and its
+  tick, to the output call of the next line (medians over the 1000 lines).
+- Upload with the window shown against hidden: the hint line shows the lines sent, at most
+  25 pictures a second; each picture of a line's text costs a text layout and glyph
+  drawing, which is most of the difference between the two runs.
+- Window timer: 1000 ticks of the program's own timer, intervals 1 to 10 ms in turn, each
+  armed afresh; lateness is the time from the arming plus the interval to the tick. The
+  second run adds a precise 3 ms timer of its own phase, standing for received lines and
+  mouse moves that wake the loop during a wait.
 """
 
 
@@ -185,7 +221,7 @@ and wall times carry their noise. Load average (1, 5, 15 min) {args.load_before}
 {"Goals missed: " + "; ".join(missed) + "." if missed else "Every goal is met."}
 
 ## How each figure is measured
-{NOTES}"""
+{NOTES.replace("{build_type}", args.build_type)}"""
     lib = context.get("library_build_type")
     if lib == "debug":
         text += ("- The distribution's Google Benchmark library reports itself as a debug\n"
@@ -203,6 +239,7 @@ def main():
     parser.add_argument("--load-before", default="unknown")
     parser.add_argument("--date")
     parser.add_argument("--cores")
+    parser.add_argument("--build-type", default="Release")
     args = parser.parse_args()
     benchmarks, context = load(args.results)
     rows, errors = rows_for(benchmarks)

@@ -21,6 +21,11 @@ class Event_services {
   public:
     virtual ~Event_services() = default;
     virtual std::unique_ptr<Window_timer> make_timer(std::function<void()> on_tick) = 0;
+    // A timer for a picture that follows a stream: a minimum wait as well, but it may come
+    // a little late, which costs the picture nothing.
+    virtual std::unique_ptr<Window_timer> make_repaint_timer(std::function<void()> on_tick) {
+        return make_timer(std::move(on_tick));
+    }
     // Runs fn later on the window thread, after the events already pending.
     virtual void post(std::function<void()> fn) = 0;
     // Delivers pending events; when there are none, sleeps until at least one arrives.

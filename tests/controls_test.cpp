@@ -9,6 +9,7 @@
 #include "app/controls.h"
 #include "app/line_list.h"
 #include "tests/support/hint_picture.h"
+#include "tests/support/virtual_clock.h"
 
 namespace {
 
@@ -119,6 +120,59 @@ TEST(Hint_line_look, ProgressRepaintsOnlyWhenTheFillGrowsByAPixel) {
     QApplication::processEvents();
     EXPECT_EQ(counter.paints, at_start + 3);
     EXPECT_EQ(painted_fill(line), 0);
+}
+
+// On a clock the face follows the handlers at most once a tick (40 ms), and only when the
+// text or the filled width changed; the handlers read the newest text at once, and the end
+// of a fill shows at once.
+TEST(Hint_line_look, OnAClockTheFaceFollowsAtMostOnceATick) {
+    Virtual_clock clock;
+    QWidget window;
+    Hint_line line(&window);
+    line.setGeometry(2, 262, 392, 17);
+    line.set_back_color(kLightYellow);
+    line.repaint_in_ticks(clock);
+    clock.advance(1000);
+    for (int i = 0; i < 100; ++i) {  // a line every 10 ms, each a step of the fill
+        clock.at(1000 + i * 10, [&line, i] {
+            line.set_text(QString("line %1").arg(i));
+            line.set_progress((i + 1) / 100.0);
+            EXPECT_EQ(line.hint_text(), QString("line %1").arg(i));
+        });
+    }
+    std::vector<std::int64_t> changes;
+    QString face;
+    for (int t = 0; t < 1100; ++t) {
+        clock.run_pending();
+        if (line.text() != face) {
+            face = line.text();
+            changes.push_back(clock.now_ms());
+        }
+        clock.advance(1);
+    }
+    ASSERT_GE(changes.size(), 2u);
+    EXPECT_EQ(changes.front(), 1000);  // after a quiet spell: on the loop's next turn
+    for (std::size_t i = 1; i < changes.size(); ++i) EXPECT_GE(changes[i] - changes[i - 1], 40);
+    EXPECT_LE(changes.size(), 26u);
+    EXPECT_EQ(line.text(), "line 99");
+    EXPECT_EQ(painted_fill(line), 392);
+
+    // Nothing changed, or less than a pixel: no tick is armed.
+    line.set_text("line 99");
+    line.set_progress(1.0);
+    EXPECT_EQ(clock.timers_enabled(), 0);
+    line.set_progress(0.5);  // after a quiet spell: on the loop's next turn
+    EXPECT_EQ(painted_fill(line), 392);
+    clock.run_pending();
+    EXPECT_EQ(painted_fill(line), 196);
+    line.set_progress(0.5 + 0.2 / 392);
+    EXPECT_EQ(clock.timers_enabled(), 0);
+    line.set_progress(0.75);  // within a tick of the last change: at the tick
+    EXPECT_EQ(painted_fill(line), 196);
+    EXPECT_EQ(clock.timers_enabled(), 1);
+    line.set_progress(-1);  // the end of the fill: at once
+    EXPECT_EQ(painted_fill(line), 0);
+    EXPECT_EQ(clock.timers_enabled(), 0);
 }
 
 TEST(Vb_button_caption, CaptionChangesAtOnceAndTheFaceFollowsInTicks) {
