@@ -44,6 +44,7 @@ void Eep_file_sink::finish(const eep::Model& model) {
     }
     image_.reset();
     view_.set_hint(QStringLiteral("Done and saved to; ") + name_);
+    view_.told(QStringLiteral("Done and saved to; ") + name_);
 }
 
 void Eep_file_sink::abandon() {
