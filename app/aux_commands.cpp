@@ -8,6 +8,7 @@
 
 #include "app/control_table.h"
 #include "app/port_opening.h"
+#include "app/session_record.h"
 #include "app/shipped_files.h"
 #include "app/text_editor.h"
 #include "app/vimbo_form.h"
@@ -43,6 +44,7 @@ void Aux_commands::Cmd_reserve_2_Click() {
 
 void Aux_commands::List_1_DblClick() {
     f_.List_1->clear_items();
+    f_.record().note(QStringLiteral("Log emptied"));
 }
 
 void Aux_commands::List_1_MouseDown(Qt::MouseButton button) {

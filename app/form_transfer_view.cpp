@@ -1,5 +1,6 @@
 #include "app/form_transfer_view.h"
 
+#include "app/session_record.h"
 #include "app/vimbo_form.h"
 
 void Form_transfer_view::log(const QString& text) {
@@ -48,6 +49,18 @@ void Form_transfer_view::set_color(Transfer_button which, const QColor& color) {
 
 void Form_transfer_view::set_command_line_color(const QColor& color) {
     f_.Text_Cmd->set_back_color(color);
+}
+
+void Form_transfer_view::transfer_started(const QString& what, const QString& file) {
+    f_.record().transfer_started(what, file);
+}
+
+void Form_transfer_view::transfer_ended() {
+    f_.record().transfer_ended();
+}
+
+void Form_transfer_view::told(const QString& line) {
+    f_.record().told(line);
 }
 
 Transfer_link form_transfer_link(Vimbo_form& form) {

@@ -19,6 +19,9 @@ class Form_transfer_view : public Transfer_view {
     void set_caption(Transfer_button button, const QString& caption) override;
     void set_color(Transfer_button button, const QColor& color) override;
     void set_command_line_color(const QColor& color) override;
+    void transfer_started(const QString& what, const QString& file) override;
+    void transfer_ended() override;
+    void told(const QString& line) override;
 
   private:
     Vb_button* button(Transfer_button which) const;

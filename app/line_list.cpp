@@ -1,5 +1,6 @@
 #include "app/line_list.h"
 
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -10,25 +11,37 @@
 
 #include "app/controls.h"
 #include "app/key_codes.h"
+#include "app/record_lines.h"
 
-void Line_store::append(const QString& line) {
+namespace {
+constexpr int kTimePrefixChars = 13;  // "10:50:05.123 "
+}
+
+void Line_store::append(const QString& line, std::int64_t arrived_ms) {
     std::transform(line.begin(), line.end(), std::back_inserter(text_),
                    [](QChar c) { return c.unicode() < 256 ? char(c.unicode()) : '?'; });
     ends_.push_back(qint64(text_.size()));
+    times_.push_back(arrived_ms);
     longest_ = std::max(longest_, int(line.size()));
 }
 
 void Line_store::clear() {  // and give the memory back
     std::vector<char>().swap(text_);
     std::vector<qint64>().swap(ends_);
+    std::vector<std::int64_t>().swap(times_);
     longest_ = 0;
 }
 
 QString Line_store::line(int row) const {
+    const std::string_view text = bytes(row);
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+std::string_view Line_store::bytes(int row) const {
     if (row < 0 || row >= count()) return {};
     const qint64 begin = row == 0 ? 0 : ends_[std::size_t(row) - 1];
     const qint64 end = ends_[std::size_t(row)];
-    return QString::fromLatin1(text_.data() + begin, end - begin);
+    return {text_.data() + begin, std::size_t(end - begin)};
 }
 
 Line_list::Line_list(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -110,14 +123,29 @@ int Line_list::row_at(int y) const {
 void Line_list::update_scroll_ranges() {
     verticalScrollBar()->setRange(0, std::max(0, count() - visible_rows()));
     verticalScrollBar()->setPageStep(visible_rows());
-    const int text_width = store_.longest() * fontMetrics().horizontalAdvance(QLatin1Char('M'));
+    const int shown_longest = store_.longest() + (show_times_ ? kTimePrefixChars : 0);
+    const int text_width = shown_longest * fontMetrics().horizontalAdvance(QLatin1Char('M'));
     horizontalScrollBar()->setRange(0, std::max(0, text_width + 4 - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
 }
 
 void Line_list::add_item(const QString& line) {
-    store_.append(line);
+    store_.append(line, arrival_clock ? arrival_clock() : 0);
     schedule_refresh();
+}
+
+void Line_list::set_show_times(bool on) {
+    if (on == show_times_) return;
+    show_times_ = on;
+    painted_rows_.clear();
+    update_scroll_ranges();
+    viewport()->update();
+}
+
+QString Line_list::shown_text(int row) const {
+    if (!show_times_ || row < 0 || row >= count()) return store_.line(row);
+    return record::arrival_time(QDateTime::fromMSecsSinceEpoch(store_.arrived_ms(row))) + u' ' +
+           store_.line(row);
 }
 
 void Line_list::clear_items() {
@@ -165,7 +193,7 @@ void Line_list::paintEvent(QPaintEvent* e) {
         if (cached != painted_rows_.end()) {
             text = cached->second;
         } else {
-            text.setText(store_.line(row));
+            text.setText(shown_text(row));
             text.setTextFormat(Qt::PlainText);
             text.setPerformanceHint(QStaticText::AggressiveCaching);
         }

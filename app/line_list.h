@@ -3,23 +3,32 @@
 #include <QElapsedTimer>
 #include <QStaticText>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 // The lines of a list box, kept as 8-bit text in one buffer: the log grows without limit,
-// so each line costs its characters and one offset.
+// so each line costs its characters, one offset and its arrival time.
 class Line_store {
   public:
-    void append(const QString& line);
+    void append(const QString& line, std::int64_t arrived_ms = 0);
     void clear();
     QString line(int row) const;
+    std::string_view bytes(int row) const;  // the line's 8-bit text, in place
+    std::int64_t arrived_ms(int row) const { return times_[std::size_t(row)]; }
     int count() const { return int(ends_.size()); }
     int longest() const { return longest_; }
-    std::size_t bytes_held() const { return text_.capacity() + ends_.capacity() * sizeof(qint64); }
+    std::size_t bytes_held() const {
+        return text_.capacity() + ends_.capacity() * sizeof(qint64) +
+               times_.capacity() * sizeof(std::int64_t);
+    }
 
   private:
     std::vector<char> text_;
     std::vector<qint64> ends_;
+    std::vector<std::int64_t> times_;
     int longest_ = 0;
 };
 
@@ -44,6 +53,14 @@ class Line_list : public QAbstractScrollArea {
     void refresh_now() { refresh(); }
     int row_at(int y) const;
     const Line_store& store() const { return store_; }
+
+    // Each line's arrival time (ms since the epoch) comes from this clock; none: no times.
+    std::function<std::int64_t()> arrival_clock;
+    // Shows each line's local arrival time, to the millisecond, in front of it.
+    void set_show_times(bool on);
+    bool show_times() const { return show_times_; }
+    // The row as it is shown, with its time when times are shown.
+    QString shown_text(int row) const;
 
   signals:
     void clicked_item();
@@ -76,6 +93,7 @@ class Line_list : public QAbstractScrollArea {
     void update_row(int row);
 
     Line_store store_;
+    bool show_times_ = false;
     int selected_ = -1;
     QTimer refresh_timer_;
     QElapsedTimer since_refresh_;

@@ -1,5 +1,6 @@
 #include "app/receiver.h"
 
+#include "app/session_record.h"
 #include "app/vimbo_form.h"
 
 // The indicator goes on and off with every line of a stream; its face follows in ticks.
@@ -27,6 +28,7 @@ void Receiver::MSerial_OnComm() {
 void Receiver::end_of_line() {
     Form_state& s = f_.state;
     s.Rx_line = s.Rx_partial;
+    f_.record().received(s.Rx_line);
     s.Rx_partial.clear();
     store_one_char(s.Rx_char, QString());
     f_.Cmd_reserve_2->set_caption(QString());
@@ -35,7 +37,7 @@ void Receiver::end_of_line() {
         s.Rx_reply = s.Rx_line;
         return;
     }
-    f_.log(s.Rx_line);
+    f_.show_in_log(s.Rx_line);
     if (!f_.Text_to_copy->isHidden() && s.Rx_line.size() < 1024) {
         f_.Text_to_copy->append_text(s.Rx_line + s.CrLf);
     }

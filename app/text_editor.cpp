@@ -1,5 +1,6 @@
 #include "app/text_editor.h"
 
+#include <QDir>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -31,4 +32,18 @@ bool open_in_text_editor(Editor_launcher& launcher, const QString& file,
                                        {QStringLiteral("-e"), env.visual_or_editor, file});
     }
     return false;
+}
+
+bool open_folder(Editor_launcher& launcher, const QString& folder) {
+#ifdef Q_OS_WIN
+    return launcher.start_detached(QStringLiteral("explorer.exe"),
+                                   {QDir::toNativeSeparators(folder)});
+#else
+    return open_folder(launcher, folder, Editor_environment::of_this_machine());
+#endif
+}
+
+bool open_folder(Editor_launcher& launcher, const QString& folder, const Editor_environment& env) {
+    if (env.xdg_open.isEmpty()) return false;
+    return launcher.start_detached(env.xdg_open, {folder});
 }

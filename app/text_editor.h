@@ -18,3 +18,8 @@ struct Editor_environment {
 };
 bool open_in_text_editor(Editor_launcher& launcher, const QString& file,
                          const Editor_environment& env);
+
+// Opens a folder in the desktop's file manager (explorer on Windows, xdg-open elsewhere),
+// detached. False when nothing could be started.
+bool open_folder(Editor_launcher& launcher, const QString& folder);
+bool open_folder(Editor_launcher& launcher, const QString& folder, const Editor_environment& env);

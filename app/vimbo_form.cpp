@@ -1,6 +1,8 @@
 #include "app/vimbo_form.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
@@ -9,9 +11,14 @@
 #include "app/aux_commands.h"
 #include "app/control_table.h"
 #include "app/form_transfer_view.h"
+#include "app/log_keys.h"
 #include "app/port_opening.h"
 #include "app/receiver.h"
+#include "app/record_disk.h"
+#include "app/record_menu.h"
+#include "app/session_record.h"
 #include "app/settings_file.h"
+#include "app/user_prefs.h"
 #include "base/programming_error.h"
 #include "console/examples.h"
 #include "console/modes.h"
@@ -28,7 +35,9 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     : QWidget(parent),
       MSerial(services.events, std::move(services.port)),
       pump(services.events),
-      quit_(std::move(services.quit)) {
+      quit_(std::move(services.quit)),
+      wall_ms_(services.wall_ms ? std::move(services.wall_ms)
+                                : [] { return QDateTime::currentMSecsSinceEpoch(); }) {
     setObjectName(QStringLiteral("vimbo_form"));
     if (services.dialogs) {
         dialogs_ = services.dialogs;
@@ -45,6 +54,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     build_controls();
     set_focus_order();
     Label1->repaint_in_ticks(services.events);
+    start_record(services.record_disk);
     load_resources();
     setWindowIcon(QIcon(QStringLiteral(":/vimbo.png")));
     setWindowTitle(kAppTitle);
@@ -74,6 +84,8 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }, "port_lost"); };
     MSerial.OnPortBack = [this] { handle([this] { port_opening_->port_back(); }, "port_back"); };
+    record_menu_ = std::make_unique<Record_menu>(*this);
+    log_keys_ = std::make_unique<Log_keys>(*this);
     on(Cmd_exit, &QPushButton::clicked, [this] { Cmd_exit_Click(); });
 
     Form_Load();
@@ -85,6 +97,26 @@ Vimbo_form::~Vimbo_form() {
     MSerial.EndOfRun = nullptr;
     MSerial.OnPortLost = nullptr;
     MSerial.OnPortBack = nullptr;
+    MSerial.Sent = nullptr;
+    MSerial.Closed = nullptr;
+}
+
+// From the start on, everything on the line and in the log goes into the session record.
+void Vimbo_form::start_record(Record_disk* disk) {
+    if (!disk) {
+        own_record_disk_ = std::make_unique<File_record_disk>();
+        disk = own_record_disk_.get();
+    }
+    record_ = std::make_unique<Session_record>(QDir::currentPath(), wall_ms_, *disk,
+                                               user_prefs::record_on());
+    record_->on_stopped = [this](const QString& why) { show_in_log(why); };
+    List_1->arrival_clock = wall_ms_;
+    MSerial.Sent = [this](const QString& text) { record_->sent(text); };
+    MSerial.Closed = [this] {
+        record_->note(QStringLiteral("Port COM") + QString::number(MSerial.CommPort()) +
+                      QStringLiteral(" closed"));
+    };
+    record_->note(QStringLiteral("Program start: VIMBO ") + QStringLiteral(VIMBO_VERSION));
 }
 
 Transfer_view& Vimbo_form::transfer_view() {
@@ -187,7 +219,12 @@ void Vimbo_form::set_focus_order() {
 }
 
 void Vimbo_form::log(const QString& text) {
-    List_1->add_item(text);
+    record_->told(text);
+    show_in_log(text);
+}
+
+void Vimbo_form::show_in_log(const QString& line) {
+    List_1->add_item(line);
     List_1->set_selected_index(List_1->count() - 1);
 }
 
@@ -218,6 +255,7 @@ void Vimbo_form::Cmd_exit_Click() {
         // The files are closed and the program ends all the same.
     }
     files.close_all();
+    record_->program_exit();
     pump.request_end();
     hide();
     if (quit_) quit_();

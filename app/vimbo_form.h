@@ -1,6 +1,7 @@
 #pragma once
 #include <QMetaMethod>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <type_traits>
@@ -27,15 +28,21 @@ class Settings_file;
 class Aux_commands;
 class Eeprom_read;
 class Upload_commands;
+class Record_disk;
+class Session_record;
+class Record_menu;
+class Log_keys;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
 struct Form_services {
     Event_services& events;
     std::unique_ptr<Port_backend> port;
-    Dialogs* dialogs = nullptr;         // null: real dialogs
-    Editor_launcher* editor = nullptr;  // null: real processes
-    std::function<void()> quit;         // ends the application's event loop
+    Dialogs* dialogs = nullptr;                  // null: real dialogs
+    Editor_launcher* editor = nullptr;           // null: real processes
+    std::function<void()> quit;                  // ends the application's event loop
+    std::function<std::int64_t()> wall_ms = {};  // ms since the epoch; null: the system clock
+    Record_disk* record_disk = nullptr;          // null: the real files
 };
 
 // The one window. It owns every control, all state and every handler; the handlers live
@@ -90,6 +97,11 @@ class Vimbo_form : public QWidget {
     QString hint() const { return Label1->hint_text(); }
     // Appends to the log and selects the newest line.
     void log(const QString& text);
+    // The same, left out of the session record: a received line (the receive handler
+    // records it as received) and the record's own stop.
+    void show_in_log(const QString& line);
+    // The date and time of day, as the session record and the log's times take them.
+    std::int64_t wall_ms() const { return wall_ms_(); }
 
     // Runs one event handler, named for the warning on a programming error: a run-time
     // failure ends it silently; once the program is ending no handler runs and a waiting
@@ -129,6 +141,9 @@ class Vimbo_form : public QWidget {
     Eeprom_read& eeprom_read() { return *eeprom_read_; }
     Transfer_view& transfer_view();
     Upload_commands& upload_commands() { return *upload_commands_; }
+    Session_record& record() { return *record_; }
+    Record_menu& record_menu() { return *record_menu_; }
+    Log_keys& log_keys() { return *log_keys_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -136,6 +151,7 @@ class Vimbo_form : public QWidget {
   private:
     void build_controls();
     void set_focus_order();
+    void start_record(Record_disk* disk);
 
     std::unique_ptr<Dialogs> own_dialogs_;
     std::unique_ptr<Editor_launcher> own_editor_;
@@ -143,6 +159,11 @@ class Vimbo_form : public QWidget {
     Editor_launcher* editor_ = nullptr;
     std::function<void()> quit_;
     std::unique_ptr<Form_transfer_view> transfer_view_;
+    std::function<std::int64_t()> wall_ms_;
+    std::unique_ptr<Record_disk> own_record_disk_;
+    std::unique_ptr<Session_record> record_;
+    std::unique_ptr<Record_menu> record_menu_;
+    std::unique_ptr<Log_keys> log_keys_;
     std::unique_ptr<Port_opening> port_opening_;
     std::unique_ptr<Receiver> receiver_;
     std::unique_ptr<Sending> sending_;

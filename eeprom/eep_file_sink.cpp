@@ -43,7 +43,9 @@ void Eep_file_sink::finish(const eep::Model& model) {
                       name_ + QStringLiteral("."));
     }
     image_.reset();
-    view_.set_hint(QStringLiteral("Done and saved to; ") + name_);
+    const QString done = QStringLiteral("Done and saved to; ") + name_;
+    view_.set_hint(done);
+    view_.told(done);  // the record keeps it with the log's lines
 }
 
 void Eep_file_sink::abandon() {

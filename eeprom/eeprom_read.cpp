@@ -99,6 +99,7 @@ void Eeprom_read::run(const eep::Model& model, const QString& name) {
     transfer_buttons::make_busy(view_, kOwn, colors::kRed);
     view_.set_hint(kPressInitializeHint);
     Eep_file_sink sink(link_.files, name, view_);
+    const Transfer_mark mark(view_, QStringLiteral("EEPROM read"), name);
     const Running running(running_sink_, sink);
     try {
         dump_.run(model, sink);

@@ -57,10 +57,12 @@ void Serial_control::set_CommPort(int n) {
 void Serial_control::set_PortOpen(bool open) {
     stop_return_watch();
     if (!open) {
+        const bool was_open = open_;
         if (open_) backend_->close();
         open_ = false;
         rx_.clear();
         rx_pos_ = 0;
+        if (was_open && Closed) Closed();
         return;
     }
     if (open_) throw Runtime_failure("port already open");
@@ -87,6 +89,7 @@ void Serial_control::Output(const QString& text) {
     bytes.reserve(text.size());
     for (QChar c : text) bytes.append(c.unicode() < 256 ? char(c.unicode()) : '?');
     if (!backend_->write(bytes)) throw Runtime_failure("send failed");
+    if (Sent) Sent(text);
 }
 
 QString Serial_control::Input() {

@@ -28,6 +28,10 @@ class Serial_control {
     QString Input();
     int InBufferCount() const { return int(rx_.size() - rx_pos_); }
 
+    // Raised with the text of each output call once it has gone to the device, and when
+    // an open port is closed (by the user, an opening or its loss): the session record.
+    std::function<void(const QString&)> Sent;
+    std::function<void()> Closed;
     // Raised on the window thread while at least one received character waits.
     std::function<void()> OnComm;
     // Asked after each notification: true ends the current run of notifications, so that

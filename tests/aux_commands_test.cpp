@@ -7,6 +7,7 @@
 
 #include "app/aux_commands.h"
 #include "app/control_table.h"
+#include "app/record_menu.h"
 #include "serial/port_names.h"
 #include "tests/support/form_fixture.h"
 
@@ -315,4 +316,64 @@ TEST_F(Aux_commands_test, AboutBoxHasItsTwelveLines) {
         EXPECT_FALSE(line.contains('\r') || line.contains('\n'));
     }
     EXPECT_EQ(f.title(), "VIMBO");  // the box has the application's caption, set by the dialogs
+}
+
+TEST_F(Aux_commands_test, RightClickOnTheSeparatorButtonOpensTheRecordMenu) {
+    Vimbo_form& f = make_form();
+    EXPECT_EQ(f.Cmd_reserve_1->toolTip(),
+              "Click to add separator to list. Right: session record menu.");
+    Record_menu& m = f.record_menu();
+    QTest::mousePress(f.Cmd_reserve_1, Qt::RightButton);
+    QTest::mouseRelease(f.Cmd_reserve_1, Qt::RightButton);
+    EXPECT_TRUE(m.menu().isVisible());
+    EXPECT_TRUE(log_lines().isEmpty());  // no separator from the right button
+    EXPECT_EQ(f.title(), "VIMBO");
+    QStringList items;
+    for (QAction* a : m.menu().actions()) {
+        if (!a->isSeparator()) items << a->text();
+    }
+    EXPECT_EQ(items,
+              (QStringList{"Open today's record", "Open the logs folder", "Session record on"}));
+    EXPECT_TRUE(m.open_today()->isEnabled());
+    EXPECT_TRUE(m.record_on()->isChecked());
+    m.menu().hide();
+
+    const QString today = path("logs/vimbo-2026-12-10.log");
+    {
+        Fake_programs programs;
+        const QString xdg_open = programs.add("xdg-open");
+        Scoped_env env_path("PATH", programs.path());
+        m.open_today()->trigger();
+        m.open_folder()->trigger();
+        ASSERT_EQ(editor_.started.size(), 2u);
+        EXPECT_EQ(editor_.started[0], (QStringList{xdg_open, today}));
+        EXPECT_EQ(editor_.started[1], (QStringList{xdg_open, path("logs")}));
+    }
+    {
+        // No file manager: nothing is started and nothing is shown.
+        Fake_programs programs;
+        Scoped_env env_path("PATH", programs.path());
+        m.open_folder()->trigger();
+        EXPECT_EQ(editor_.started.size(), 2u);
+    }
+    EXPECT_TRUE(dialogs_.boxes.empty());
+
+    // Off: the menu says so at its next opening. Today's record is still there to open.
+    m.record_on()->trigger();
+    QTest::mousePress(f.Cmd_reserve_1, Qt::RightButton);
+    EXPECT_FALSE(m.record_on()->isChecked());
+    EXPECT_TRUE(m.open_today()->isEnabled());
+    m.menu().hide();
+
+    // The left click still adds the separator.
+    QTest::mouseClick(f.Cmd_reserve_1, Qt::LeftButton);
+    EXPECT_EQ(log_lines().size(), 1);
+    EXPECT_FALSE(m.menu().isVisible());
+
+    // A fresh folder without a record yet: nothing to open.
+    QDir(path("logs")).removeRecursively();
+    QTest::mousePress(f.Cmd_reserve_1, Qt::RightButton);
+    EXPECT_FALSE(m.open_today()->isEnabled());
+    EXPECT_FALSE(m.open_folder()->isEnabled());
+    m.menu().hide();
 }

@@ -64,8 +64,12 @@ class Settings_file_test : public Form_test {
         form().Text_module_Id->setText(engine);
     }
     void save() { QTest::mouseClick(form().Cmd_save_settings, Qt::LeftButton); }
+    // What is in the working folder besides the session record's folder.
     QStringList folder() const {
-        return QDir(path(".")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QStringList names =
+            QDir(path(".")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        names.removeOne(QStringLiteral("logs"));
+        return names;
     }
     void expect_boxes(const QString& port, const QString& baud, const QString& engine) {
         EXPECT_EQ(form().Text_com_number->text(), port);

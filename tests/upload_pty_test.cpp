@@ -1,11 +1,14 @@
+#include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <numeric>
 
 #include "app/control_table.h"
 #include "app/port_opening.h"
+#include "app/record_lines.h"
 #include "eeprom/eeprom_read.h"
 #include "tests/support/pty_fixture.h"
 #include "tests/upload_fixture.h"
@@ -32,6 +35,11 @@ QByteArray pattern(int seed) {
     QByteArray bytes;
     for (int i = 0; i < 16; ++i) bytes.append(char((seed * 37 + i * 11) & 0xFF));
     return bytes;
+}
+
+QByteArray read_all(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QList<QByteArray> file_lines(const QString& path) {
@@ -144,6 +152,26 @@ TEST_F(Upload_pty_test, BackupMadeByTheEepromReadIsWrittenBack) {
     for (QByteArray& line : sent) line = line.trimmed();  // without the CR of the CR LF
     EXPECT_EQ(file_lines(path("received.txt")), sent);
     expect_idle(f);
+
+    // The session record holds both transfers from start to end, the dump lines as received
+    // and the image's lines as sent.
+    const QString recorded =
+        QString::fromLatin1(read_all(path("logs/" + record::file_name(QDate::currentDate()))));
+    const QString eep = " file 2418.eep";
+    const QStringList expected{
+        "* Transfer start: EEPROM read," + eep,
+        "* Saving; 1024 Bytes to Disk File.",
+        "* Transfer end: EEPROM read," + eep + ": Done and saved to; 2418.eep",
+        "* Transfer start: EEPROM write," + eep,
+        "> " + sent[0] + "<0D>",
+        "> #00000001FF<0D>",
+        "* Transfer end: EEPROM write," + eep + ": " + kEepromSuccess};
+    for (const QString& line : expected) {
+        EXPECT_TRUE(recorded.contains(" " + line + "\r\n")) << line.toStdString();
+    }
+    EXPECT_EQ(recorded.count(QRegularExpression(" < #[0-9A-F]{34}\r\n")), 64);
+    EXPECT_LT(recorded.indexOf("Transfer end: EEPROM read"),
+              recorded.indexOf("Transfer start: EEPROM write"));
 }
 
 // An update file of 500 lines, picked in the list, for a board whose id is checked.
@@ -178,6 +206,10 @@ TEST_F(Upload_pty_test, UpdateFileOf500LinesPickedInTheList) {
     EXPECT_EQ(f.hint(), "#00000001FF");
     EXPECT_LT(f.Label1->progress(), 0);
     expect_idle(f);
+    const QByteArray recorded = read_all(path("logs/" + record::file_name(QDate::currentDate())));
+    EXPECT_TRUE(recorded.contains(" * Transfer start: Update, file " + chosen.toLatin1() + "\r\n"));
+    EXPECT_TRUE(recorded.contains(" * Transfer end: Update, file " + chosen.toLatin1() + ": " +
+                                  kUpdateSuccess.toLatin1() + "\r\n"));
 }
 
 // The board goes away after the 5th line: the loss is reported, the transfer fails with its

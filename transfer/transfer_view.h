@@ -24,4 +24,24 @@ class Transfer_view {
     virtual void set_color(Transfer_button button, const QColor& color) = 0;
     // The back colour of the command line, which records the console mode.
     virtual void set_command_line_color(const QColor& color) = 0;
+    // The session record: a transfer's start (which, which file) and end, and a line the
+    // user is told outside the log.
+    virtual void transfer_started(const QString& /*what*/, const QString& /*file*/) {}
+    virtual void transfer_ended() {}
+    virtual void told(const QString& /*line*/) {}
+};
+
+// Marks a transfer in the session record for as long as it lives: its start now, its end on
+// every way out.
+class Transfer_mark {
+  public:
+    Transfer_mark(Transfer_view& view, const QString& what, const QString& file) : view_(view) {
+        view_.transfer_started(what, file);
+    }
+    ~Transfer_mark() { view_.transfer_ended(); }
+    Transfer_mark(const Transfer_mark&) = delete;
+    Transfer_mark& operator=(const Transfer_mark&) = delete;
+
+  private:
+    Transfer_view& view_;
 };

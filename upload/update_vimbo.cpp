@@ -280,12 +280,15 @@ void Upload_procedure::clean_up() {
     file_.reset();
     view_.set_progress(-1);
     view_.set_title(kEndedTitle);
+    view_.transfer_ended();
 }
 
 void Upload_procedure::open_file(const QString& name) {
     lines_.reset();
     file_ = std::make_unique<Tracked_file>(link_.files, name);
     file_name_ = name;
+    view_.transfer_started(
+        eeprom_busy() ? QStringLiteral("EEPROM write") : QStringLiteral("Update"), name);
     if (!file_->open(QIODevice::ReadOnly)) throw Runtime_failure("cannot open the file to send");
     lines_in_file_ = count_lines(*file_);
     lines_sent_ = 0;

@@ -1,12 +1,15 @@
 #include "tests/support/form_fixture.h"
 
 #include <QFile>
+#include <QSettings>
 
 #include "app/port_opening.h"
 #include "serial/port_names.h"
 
 void Form_test::SetUp() {
     ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(user_settings_.isValid());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, user_settings_.path());
     old_dir_ = QDir::currentPath();
     QDir::setCurrent(dir_.path());
     for (int n = 1; n <= 16; ++n) port_.devices.insert(device_for_com_port(n));
@@ -19,9 +22,10 @@ void Form_test::TearDown() {
 
 Vimbo_form& Form_test::make_form() {
     form_.reset();  // a second window is a restart: the first one has gone
-    form_ = std::make_unique<Vimbo_form>(
-        Form_services{clock_, std::make_unique<Fake_port>(clock_, port_), &dialogs_, &editor_,
-                      [this] { ++quit_calls_; }});
+    form_ = std::make_unique<Vimbo_form>(Form_services{
+        clock_, std::make_unique<Fake_port>(clock_, port_), &dialogs_, &editor_,
+        [this] { ++quit_calls_; },
+        [this] { return wall_start_.toMSecsSinceEpoch() + clock_.now_ms(); }, record_disk_});
     return *form_;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QTemporaryDir>
 #include <memory>
@@ -31,6 +32,10 @@ class Form_test : public ::testing::Test {
     QStringList log_lines() const;
 
     Virtual_clock clock_;
+    // The wall clock at virtual time 0 (local time): dates and times of day follow the
+    // virtual clock from there.
+    QDateTime wall_start_{QDate(2026, 12, 10), QTime(9, 30)};
+    Record_disk* record_disk_ = nullptr;  // null: the real files in the working folder
     Fake_port::Shared port_;
     Fake_dialogs dialogs_;
     Fake_editor editor_;
@@ -39,6 +44,7 @@ class Form_test : public ::testing::Test {
 
   private:
     QTemporaryDir dir_;
+    QTemporaryDir user_settings_;  // the user's own settings, fresh for each test
     QString old_dir_;
     std::unique_ptr<Vimbo_form> form_;
 };

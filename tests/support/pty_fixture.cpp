@@ -3,12 +3,15 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QSettings>
 #include <QTimer>
 
 #include "serial/qt_port_backend.h"
 
 void Pty_test::SetUp() {
     ASSERT_TRUE(dir_.isValid());
+    ASSERT_TRUE(user_settings_.isValid());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, user_settings_.path());
     old_dir_ = QDir::currentPath();
     QDir::setCurrent(dir_.path());
 }

@@ -34,6 +34,7 @@ class Pty_test : public ::testing::Test {
 
   private:
     QTemporaryDir dir_;
+    QTemporaryDir user_settings_;  // the user's own settings, fresh for each test
     QString old_dir_;
     std::unique_ptr<Vimbo_form> form_;
 };
