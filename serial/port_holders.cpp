@@ -1,0 +1,66 @@
+#include "serial/port_holders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace {
+#ifdef Q_OS_LINUX
+QString program_of(qint64 pid) {
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLocal8Bit(comm.readAll()).trimmed();
+}
+
+std::optional<Port_holder> open_file_holder(const QString& device) {
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (!number) continue;
+        const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
+        // Other users' processes cannot be looked into: the listing is empty.
+        for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::Files)) {
+            if (fd.symLinkTarget() == device) return Port_holder{program_of(pid), pid};
+        }
+    }
+    return std::nullopt;
+}
+#endif
+}  // namespace
+
+std::optional<Port_holder> lock_file_holder(const QString& device) {
+#ifdef Q_OS_LINUX
+    // The names Qt and the uucp tradition use: the device without /dev/, '/' as '_'.
+    QString name = device;
+    if (name.startsWith(QLatin1String("/dev/"))) name = name.mid(5);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QStringList folders{QStringLiteral("/var/lock"), QStringLiteral("/run/lock"),
+                              QStringLiteral("/var/spool/locks"), QDir::tempPath()};
+    for (const QString& folder : folders) {
+        QFile lock(folder + QStringLiteral("/LCK..") + name);
+        if (!lock.open(QIODevice::ReadOnly)) continue;
+        bool number = false;
+        const qint64 pid = QString::fromLatin1(lock.readLine(64)).trimmed().toLongLong(&number);
+        if (!number || pid <= 0) continue;
+        const QString program = program_of(pid);
+        if (!program.isEmpty()) return Port_holder{program, pid};  // empty: a stale lock
+    }
+#else
+    Q_UNUSED(device);
+#endif
+    return std::nullopt;
+}
+
+std::optional<Port_holder> find_port_holder(const QString& device) {
+#ifdef Q_OS_LINUX
+    const QString real = QFileInfo(device).canonicalFilePath();
+    if (real.isEmpty()) return std::nullopt;
+    if (auto holder = open_file_holder(real)) return holder;
+    return lock_file_holder(real);
+#else
+    Q_UNUSED(device);
+    return std::nullopt;
+#endif
+}
