@@ -13,6 +13,7 @@
 #include "base/open_files.h"
 #include "serial/event_services.h"
 #include "serial/port_backend.h"
+#include "serial/port_list.h"
 #include "serial/pump.h"
 #include "serial/serial_control.h"
 
@@ -27,6 +28,7 @@ class Settings_file;
 class Aux_commands;
 class Eeprom_read;
 class Upload_commands;
+class Port_choosing;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -36,6 +38,7 @@ struct Form_services {
     Dialogs* dialogs = nullptr;         // null: real dialogs
     Editor_launcher* editor = nullptr;  // null: real processes
     std::function<void()> quit;         // ends the application's event loop
+    const Port_list* ports = nullptr;   // null: the system's serial ports
 };
 
 // The one window. It owns every control, all state and every handler; the handlers live
@@ -82,6 +85,7 @@ class Vimbo_form : public QWidget {
     Open_files files;
     Dialogs& dialogs() { return *dialogs_; }
     Editor_launcher& editor() { return *editor_; }
+    const Port_list& port_list() const { return *port_list_; }
 
     // Status conventions: the title is the status line, Label1 the hint line, List_1 the log.
     void set_title(const QString& text) { setWindowTitle(text); }
@@ -129,6 +133,7 @@ class Vimbo_form : public QWidget {
     Eeprom_read& eeprom_read() { return *eeprom_read_; }
     Transfer_view& transfer_view();
     Upload_commands& upload_commands() { return *upload_commands_; }
+    Port_choosing& port_choosing() { return *port_choosing_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -141,6 +146,8 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Editor_launcher> own_editor_;
     Dialogs* dialogs_ = nullptr;
     Editor_launcher* editor_ = nullptr;
+    std::unique_ptr<Port_list> own_port_list_;
+    const Port_list* port_list_ = nullptr;
     std::function<void()> quit_;
     std::unique_ptr<Form_transfer_view> transfer_view_;
     std::unique_ptr<Port_opening> port_opening_;
@@ -152,4 +159,5 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Aux_commands> aux_commands_;
     std::unique_ptr<Eeprom_read> eeprom_read_;
     std::unique_ptr<Upload_commands> upload_commands_;
+    std::unique_ptr<Port_choosing> port_choosing_;
 };

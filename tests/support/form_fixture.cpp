@@ -21,7 +21,7 @@ Vimbo_form& Form_test::make_form() {
     form_.reset();  // a second window is a restart: the first one has gone
     form_ = std::make_unique<Vimbo_form>(
         Form_services{clock_, std::make_unique<Fake_port>(clock_, port_), &dialogs_, &editor_,
-                      [this] { ++quit_calls_; }});
+                      [this] { ++quit_calls_; }, &port_list_});
     return *form_;
 }
 
