@@ -66,26 +66,41 @@ Port_chooser::Port_chooser(QWidget* parent) : QDialog(parent) {
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
 }
 
+// Only what changed is touched: a converter plugged in or out inserts or removes its row,
+// the rows before and after it stay as they are.
 void Port_chooser::show_rows(const std::vector<Port_row>& rows) {
     if (rows == rows_) return;
     const int selected = selected_row();
     const QString device = selected >= 0 ? rows_[std::size_t(selected)].info.device : QString();
+    const std::size_t old_count = rows_.size();
+    std::size_t head = 0;
+    while (head < old_count && head < rows.size() && rows_[head] == rows[head]) ++head;
+    std::size_t tail = 0;
+    while (tail < old_count - head && tail < rows.size() - head &&
+           rows_[old_count - 1 - tail] == rows[rows.size() - 1 - tail]) {
+        ++tail;
+    }
+    const int changed_old = int(old_count - head - tail);
+    const int changed_new = int(rows.size() - head - tail);
+    for (int i = changed_new; i < changed_old; ++i) table_->removeRow(int(head));
+    for (int i = changed_old; i < changed_new; ++i) table_->insertRow(int(head));
     rows_ = rows;
-    table_->setRowCount(int(rows_.size()));
-    int reselect = -1;
-    for (int r = 0; r < int(rows_.size()); ++r) {
+    for (int r = int(head); r < int(head) + changed_new; ++r) {
         const QStringList texts = cells(rows_[std::size_t(r)]);
         for (int c = 0; c < kColumns; ++c) {
             QTableWidgetItem* item = table_->item(r, c);
             if (!item) {
-                item = new QTableWidgetItem;
-                table_->setItem(r, c, item);
+                table_->setItem(r, c, new QTableWidgetItem(texts[c]));
+            } else if (item->text() != texts[c]) {
+                item->setText(texts[c]);
             }
-            if (item->text() != texts[c]) item->setText(texts[c]);
         }
-        if (!device.isEmpty() && rows_[std::size_t(r)].info.device == device) reselect = r;
     }
-    select_row(reselect);
+    int reselect = -1;
+    for (int r = 0; r < int(rows_.size()) && !device.isEmpty(); ++r) {
+        if (rows_[std::size_t(r)].info.device == device) reselect = r;
+    }
+    if (reselect != selected) select_row(reselect);
 }
 
 int Port_chooser::selected_row() const {

@@ -30,27 +30,40 @@ std::optional<Port_holder> open_file_holder(const QString& device) {
 #endif
 }  // namespace
 
-std::optional<Port_holder> lock_file_holder(const QString& device) {
-#ifdef Q_OS_LINUX
-    // The names Qt and the uucp tradition use: the device without /dev/, '/' as '_'.
+namespace {
+// The name Qt and the uucp tradition give a device's lock: without /dev/, '/' as '_'.
+QString lock_name(const QString& device) {
     QString name = device;
     if (name.startsWith(QLatin1String("/dev/"))) name = name.mid(5);
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("LCK..") + name;
+}
+}  // namespace
+
+Lock_files::Lock_files() {
+#ifdef Q_OS_LINUX
     const QStringList folders{QStringLiteral("/var/lock"), QStringLiteral("/run/lock"),
                               QStringLiteral("/var/spool/locks"), QDir::tempPath()};
     for (const QString& folder : folders) {
-        QFile lock(folder + QStringLiteral("/LCK..") + name);
-        if (!lock.open(QIODevice::ReadOnly)) continue;
-        bool number = false;
-        const qint64 pid = QString::fromLatin1(lock.readLine(64)).trimmed().toLongLong(&number);
-        if (!number || pid <= 0) continue;
-        const QString program = program_of(pid);
-        if (!program.isEmpty()) return Port_holder{program, pid};  // empty: a stale lock
+        const QDir dir(folder);
+        for (const QString& name : dir.entryList({QStringLiteral("LCK..*")}, QDir::Files)) {
+            if (held_.contains(name)) continue;
+            QFile lock(dir.filePath(name));
+            if (!lock.open(QIODevice::ReadOnly)) continue;
+            bool number = false;
+            const qint64 pid = QString::fromLatin1(lock.readLine(64)).trimmed().toLongLong(&number);
+            if (!number || pid <= 0) continue;
+            const QString program = program_of(pid);
+            if (!program.isEmpty()) held_.insert(name, Port_holder{program, pid});  // else stale
+        }
     }
-#else
-    Q_UNUSED(device);
 #endif
-    return std::nullopt;
+}
+
+std::optional<Port_holder> Lock_files::holder(const QString& device) const {
+    const auto it = held_.constFind(lock_name(device));
+    if (it == held_.constEnd()) return std::nullopt;
+    return *it;
 }
 
 std::optional<Port_holder> find_port_holder(const QString& device) {
@@ -58,7 +71,7 @@ std::optional<Port_holder> find_port_holder(const QString& device) {
     const QString real = QFileInfo(device).canonicalFilePath();
     if (real.isEmpty()) return std::nullopt;
     if (auto holder = open_file_holder(real)) return holder;
-    return lock_file_holder(real);
+    return Lock_files().holder(real);
 #else
     Q_UNUSED(device);
     return std::nullopt;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QString>
 #include <optional>
 
@@ -13,6 +14,13 @@ struct Port_holder {
 // not for a list refreshed every second.
 std::optional<Port_holder> find_port_holder(const QString& device);
 
-// The holder named by a serial lock file (LCK..ttyUSB0) of a live process: cheap enough
-// for every row of the port list.
-std::optional<Port_holder> lock_file_holder(const QString& device);
+// The serial lock files (LCK..ttyUSB0) of live processes, read once: cheap enough for a
+// port list refreshed every second.
+class Lock_files {
+  public:
+    Lock_files();
+    std::optional<Port_holder> holder(const QString& device) const;
+
+  private:
+    QHash<QString, Port_holder> held_;  // lock file name -> its live holder
+};

@@ -6,9 +6,9 @@
 #include "serial/port_holders.h"
 
 namespace {
-QString in_use(const QString& device, const QString& open_device) {
+QString in_use(const QString& device, const QString& open_device, const Lock_files& locks) {
     if (!open_device.isEmpty() && device == open_device) return QStringLiteral("in use here");
-    if (const auto holder = lock_file_holder(device)) {
+    if (const auto holder = locks.holder(device)) {
         return QStringLiteral("in use by %1 (pid %2)").arg(holder->program).arg(holder->pid);
     }
     return {};
@@ -20,6 +20,7 @@ std::vector<Port_row> port_rows(const std::vector<Port_info>& ports,
     std::vector<Port_row> rows;
     rows.reserve(ports.size() + links.size());
     std::vector<bool> link_used(links.size(), false);
+    const Lock_files locks;
     for (const Port_info& port : ports) {
         Port_row row;
         row.info = port;
@@ -34,7 +35,7 @@ std::vector<Port_row> port_rows(const std::vector<Port_info>& ports,
             link_used[i] = true;
         }
 #endif
-        row.in_use = in_use(port.device, open_device);
+        row.in_use = in_use(port.device, open_device, locks);
         rows.push_back(row);
     }
     // Several comN may lead to the same unlisted device: one row for it.
@@ -56,7 +57,7 @@ std::vector<Port_row> port_rows(const std::vector<Port_info>& ports,
         } else if (!link.is_link) {
             row.info.description = QStringLiteral("a file in the working folder");
         }
-        row.in_use = link.dangling ? QString() : in_use(link.device, open_device);
+        row.in_use = link.dangling ? QString() : in_use(link.device, open_device, locks);
         rows.push_back(row);
     }
     return rows;
