@@ -7,6 +7,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 QStringList cells(const Port_row& row) {
@@ -75,11 +76,9 @@ void Port_chooser::show_rows(const std::vector<Port_row>& rows) {
     const std::size_t old_count = rows_.size();
     std::size_t head = 0;
     while (head < old_count && head < rows.size() && rows_[head] == rows[head]) ++head;
+    const std::size_t room = std::min(old_count, rows.size()) - head;
     std::size_t tail = 0;
-    while (tail < old_count - head && tail < rows.size() - head &&
-           rows_[old_count - 1 - tail] == rows[rows.size() - 1 - tail]) {
-        ++tail;
-    }
+    while (tail < room && rows_[old_count - 1 - tail] == rows[rows.size() - 1 - tail]) ++tail;
     const int changed_old = int(old_count - head - tail);
     const int changed_new = int(rows.size() - head - tail);
     for (int i = changed_new; i < changed_old; ++i) table_->removeRow(int(head));

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 
 namespace {
 #ifdef Q_OS_LINUX
@@ -21,8 +22,10 @@ std::optional<Port_holder> open_file_holder(const QString& device) {
         if (!number) continue;
         const QDir fds(proc.filePath(entry + QStringLiteral("/fd")));
         // Other users' processes cannot be looked into: the listing is empty.
-        for (const QFileInfo& fd : fds.entryInfoList(QDir::System | QDir::Files)) {
-            if (fd.symLinkTarget() == device) return Port_holder{program_of(pid), pid};
+        const QFileInfoList open_files = fds.entryInfoList(QDir::System | QDir::Files);
+        if (std::any_of(open_files.begin(), open_files.end(),
+                        [&](const QFileInfo& fd) { return fd.symLinkTarget() == device; })) {
+            return Port_holder{program_of(pid), pid};
         }
     }
     return std::nullopt;
