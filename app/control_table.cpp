@@ -18,7 +18,8 @@ const std::vector<Control_entry>& control_table() {
         {"Cmd_com_usb",
          K::button,
          "Com/usb",
-         "Click to select Comport bellow (also via USB converter)",
+         "Click to select Comport bellow (also via USB converter)"
+         " Right click: choose the USB converter from the list of serial ports.",
          {4656, 48, 1268, 276},
          kDefault,
          kDefault},

@@ -5,6 +5,7 @@
 #include "app/vimbo_form.h"
 #include "serial/failures.h"
 #include "serial/number_text.h"
+#include "serial/port_messages.h"
 
 namespace {
 const QString kOpeningTitle = QStringLiteral(" SMS CONTROLLER.......");
@@ -63,31 +64,14 @@ void Port_opening::failure_path() {
         s.Open_fail_count = 0;
     }
     f_.log(QStringLiteral("Invalid COM port number!"));
+    f_.log(refusal_line(gather_refusal(s.Com_number, s.Baud_rate, f_.MSerial)));
     s.Port_from_settings = false;
     s.Open_fail_count = quint8(s.Open_fail_count + 1);
     f_.Cmd_com_usb->set_back_color(colors::kOrangeRed);
 }
 
 QString Port_opening::help_text() {
-    const QString crlf2 = QStringLiteral("\r\n\r\n");
-    return QStringLiteral("Use command [Read infos] and see chapiter; USB Converter.") + crlf2 +
-           QStringLiteral(
-               "By problem open the Windows Control Panel, go to [System], [Hardware] and "
-               "select [Com & Lpt]. ") +
-           crlf2 +
-           QStringLiteral(
-               "Select then the (connected) [USB Serial Port(Com x)] in the listed devices "
-               "and go to Tab [Port Settings]. ") +
-           QStringLiteral(
-               "Choose [Advanced] and change there the USB converter [COM Port Number] to "
-               "any free 1 to 16.") +
-           crlf2 +
-           QStringLiteral(
-               "Unplug the USB converter and plug it again after a few secondes. It should "
-               "then automatically be assigned the choosed Port number. Check by "
-               "[Hardware], [Com & Lpt].") +
-           crlf2 +
-           QStringLiteral("Select the same port in the vimbo program with command [Com/Usb].");
+    return open_help_text();
 }
 
 void Port_opening::Text_com_number_Click() {
@@ -135,8 +119,9 @@ void Port_opening::port_lost() {
 }
 
 void Port_opening::port_back() {
-    f_.log(QStringLiteral("COMM:") + QString::number(f_.MSerial.CommPort()) +
-           QStringLiteral(" is back: open again at ") +
-           f_.MSerial.Settings().section(QLatin1Char(','), 0, 0) + QStringLiteral("b/s.N.8.1..."));
+    const Serial_control& port = f_.MSerial;
+    f_.log(port_back_line(port.CommPort(), port.Settings().section(QLatin1Char(','), 0, 0),
+                          port.Moved_on_return() ? port.Device() : QString(),
+                          port.Identity().serial_number));
     f_.Cmd_com_usb->set_back_color(colors::kNormalFace);
 }

@@ -12,6 +12,7 @@
 #include "app/control_table.h"
 #include "app/form_transfer_view.h"
 #include "app/log_keys.h"
+#include "app/port_choosing.h"
 #include "app/port_opening.h"
 #include "app/receiver.h"
 #include "app/record_disk.h"
@@ -25,6 +26,7 @@
 #include "console/sending.h"
 #include "eeprom/eeprom_read.h"
 #include "serial/failures.h"
+#include "serial/qt_port_list.h"
 #include "upload/upload_commands.h"
 
 static void load_resources() {
@@ -51,6 +53,13 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
         own_editor_ = std::make_unique<Process_launcher>();
         editor_ = own_editor_.get();
     }
+    if (services.ports) {
+        port_list_ = services.ports;
+    } else {
+        own_port_list_ = std::make_unique<Qt_port_list>();
+        port_list_ = own_port_list_.get();
+    }
+    MSerial.set_port_list(port_list_);
     build_controls();
     set_focus_order();
     Label1->repaint_in_ticks(services.events);
@@ -80,6 +89,7 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
                                                  state.Eeprom_file);
     on(Cmd_read_eeprom, &QPushButton::clicked, [this] { eeprom_read_->Cmd_read_eeprom_Click(); });
     upload_commands_ = std::make_unique<Upload_commands>(*this);
+    port_choosing_ = std::make_unique<Port_choosing>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }, "MSerial_OnComm"); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }, "port_lost"); };

@@ -14,6 +14,7 @@
 #include "base/open_files.h"
 #include "serial/event_services.h"
 #include "serial/port_backend.h"
+#include "serial/port_list.h"
 #include "serial/pump.h"
 #include "serial/serial_control.h"
 
@@ -32,6 +33,7 @@ class Record_disk;
 class Session_record;
 class Record_menu;
 class Log_keys;
+class Port_choosing;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -43,6 +45,7 @@ struct Form_services {
     std::function<void()> quit;                  // ends the application's event loop
     std::function<std::int64_t()> wall_ms = {};  // ms since the epoch; null: the system clock
     Record_disk* record_disk = nullptr;          // null: the real files
+    const Port_list* ports = nullptr;            // null: the system's serial ports
 };
 
 // The one window. It owns every control, all state and every handler; the handlers live
@@ -89,6 +92,7 @@ class Vimbo_form : public QWidget {
     Open_files files;
     Dialogs& dialogs() { return *dialogs_; }
     Editor_launcher& editor() { return *editor_; }
+    const Port_list& port_list() const { return *port_list_; }
 
     // Status conventions: the title is the status line, Label1 the hint line, List_1 the log.
     void set_title(const QString& text) { setWindowTitle(text); }
@@ -144,6 +148,7 @@ class Vimbo_form : public QWidget {
     Session_record& record() { return *record_; }
     Record_menu& record_menu() { return *record_menu_; }
     Log_keys& log_keys() { return *log_keys_; }
+    Port_choosing& port_choosing() { return *port_choosing_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -157,6 +162,8 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Editor_launcher> own_editor_;
     Dialogs* dialogs_ = nullptr;
     Editor_launcher* editor_ = nullptr;
+    std::unique_ptr<Port_list> own_port_list_;
+    const Port_list* port_list_ = nullptr;
     std::function<void()> quit_;
     std::unique_ptr<Form_transfer_view> transfer_view_;
     std::function<std::int64_t()> wall_ms_;
@@ -173,4 +180,5 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Aux_commands> aux_commands_;
     std::unique_ptr<Eeprom_read> eeprom_read_;
     std::unique_ptr<Upload_commands> upload_commands_;
+    std::unique_ptr<Port_choosing> port_choosing_;
 };

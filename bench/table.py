@@ -104,6 +104,10 @@ ROWS += [
      "median_ms", "ms", "<= 1000 (our bar)", lambda v: v <= 1000),
     ("^BM_startup_window_in_process/", "Start-up: window built and painted, in process (median)",
      "median_ms", "ms", "-", None),
+    ("^BM_port_chooser_refresh_40_ports/", "Port chooser: 40 ports listed, one plugged in or out",
+     "cpu_ms_per_refresh", "ms CPU a refresh", "< 5", lambda v: v < 5),
+    ("^BM_port_chooser_refresh_40_ports_unchanged/", "Port chooser: 40 ports listed, no change",
+     "cpu_ms_per_refresh", "ms CPU a refresh", "< 5", lambda v: v < 5),
 ]
 
 NOTES = """\

@@ -4,6 +4,33 @@
 #include <QSerialPortInfo>
 #include <algorithm>
 
+namespace {
+// QSerialPort names both a device the user may not open and one that another program holds
+// (its lock file, or exclusive use) a permission error; the file's permissions tell which.
+// On Windows a held port is refused as "access denied".
+Open_error classify_open_error(const QString& device, QSerialPort::SerialPortError error,
+                               const QString& text) {
+    switch (error) {
+        case QSerialPort::DeviceNotFoundError:
+            return {Open_error::Kind::no_device, text};
+        case QSerialPort::OpenError:
+            return {Open_error::Kind::busy, text};
+        case QSerialPort::PermissionError: {
+#ifdef Q_OS_WIN
+            Q_UNUSED(device);
+            return {Open_error::Kind::busy, text};
+#else
+            const QFileInfo file(device);
+            const bool allowed = file.isReadable() && file.isWritable();
+            return {allowed ? Open_error::Kind::busy : Open_error::Kind::permission, text};
+#endif
+        }
+        default:
+            return {Open_error::Kind::other, text};
+    }
+}
+}  // namespace
+
 Qt_port_backend::Qt_port_backend() {
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
         if (on_ready_read) on_ready_read();
@@ -13,13 +40,14 @@ Qt_port_backend::Qt_port_backend() {
 }
 
 bool Qt_port_backend::open(const QString& device, int baud) {
+    open_error_ = {};
     port_.setPortName(device);
     if (!port_.setBaudRate(baud) || !port_.setDataBits(QSerialPort::Data8) ||
         !port_.setParity(QSerialPort::NoParity) || !port_.setStopBits(QSerialPort::OneStop) ||
-        !port_.setFlowControl(QSerialPort::NoFlowControl)) {
+        !port_.setFlowControl(QSerialPort::NoFlowControl) || !port_.open(QIODevice::ReadWrite)) {
+        open_error_ = classify_open_error(device, port_.error(), port_.errorString());
         return false;
     }
-    if (!port_.open(QIODevice::ReadWrite)) return false;
     port_.clear(QSerialPort::Input);  // bytes from before the opening are stale
     return true;
 }

@@ -13,8 +13,10 @@ class Qt_port_backend : public Port_backend {
     bool write(const QByteArray& bytes) override;
     QByteArray read_all() override { return port_.readAll(); }
     bool present(const QString& device) const override;
+    Open_error open_error() const override { return open_error_; }
 
   private:
     void error(QSerialPort::SerialPortError error);
     QSerialPort port_;
+    Open_error open_error_;
 };

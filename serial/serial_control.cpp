@@ -66,14 +66,26 @@ void Serial_control::set_PortOpen(bool open) {
         return;
     }
     if (open_) throw Runtime_failure("port already open");
+    moved_on_return_ = false;
     if (!open_device(device_for_com_port(comm_port_))) {
         throw Runtime_failure("port cannot be opened");
     }
 }
 
 bool Serial_control::open_device(const QString& device) {
-    if (!backend_->open(device, baud_)) return false;
+    device_ = device;
+    refusal_ = {};
+    if (!backend_->open(device, baud_)) {
+        refusal_ = backend_->open_error();
+        return false;
+    }
     open_ = true;
+    opened_device_ = device;
+    if (ports_) {
+        const std::vector<Port_info> listed = ports_->ports();
+        const Port_info* info = find_port(listed, device);
+        identity_ = info ? *info : Port_info{};
+    }
     loss_pending_ = false;
     opened_via_link_ = com_port_link_present(comm_port_);
     rx_.clear();
@@ -159,8 +171,19 @@ void Serial_control::look_for_return() {
         return;
     }
     if (com_port_link_present(comm_port_) != opened_via_link_) return;
-    const QString device = device_for_com_port(comm_port_);
-    if (!backend_->present(device) || !open_device(device)) return;
+    const QString before = opened_device_;
+    const QString device = returned_device();
+    if (device.isEmpty() || !backend_->present(device) || !open_device(device)) return;
+    moved_on_return_ = device != before;
     stop_return_watch();
     if (OnPortBack) OnPortBack();
+}
+
+// A converter with a serial number is wherever the list shows that serial number now; an
+// identical converter at its old name is not it. Anything else comes back at its old name.
+QString Serial_control::returned_device() const {
+    if (!ports_ || identity_.serial_number.isEmpty()) return device_for_com_port(comm_port_);
+    const std::vector<Port_info> listed = ports_->ports();
+    const Port_info* same = find_same_converter(listed, identity_);
+    return same ? same->device : QString();
 }

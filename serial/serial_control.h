@@ -6,6 +6,7 @@
 
 #include "serial/event_services.h"
 #include "serial/port_backend.h"
+#include "serial/port_list.h"
 
 // The serial control of the window. Every failure (bad port number, bad settings, port in
 // use, send or receive on a closed port) throws Runtime_failure, which the calling handler
@@ -51,6 +52,17 @@ class Serial_control {
 
     static bool usable_rate(int baud);
 
+    // The device the last opening tried and, when the device refused it, why.
+    QString Device() const { return device_; }
+    Open_error Refusal() const { return refusal_; }
+    // With a port list, a lost converter that has a USB serial number is followed by it:
+    // found again under a new device name, never confused with an identical converter.
+    void set_port_list(const Port_list* ports) { ports_ = ports; }
+    // What the list says about the open device (empty when it is not listed).
+    const Port_info& Identity() const { return identity_; }
+    // The last return found the converter under another device name than before its loss.
+    bool Moved_on_return() const { return moved_on_return_; }
+
   private:
     void bytes_arrived();
     void schedule_notification();
@@ -59,6 +71,7 @@ class Serial_control {
     bool open_device(const QString& device);
     void stop_return_watch();
     void look_for_return();
+    QString returned_device() const;
 
     Event_services& events_;
     std::unique_ptr<Port_backend> backend_;
@@ -70,6 +83,12 @@ class Serial_control {
     bool notification_pending_ = false;
     bool loss_pending_ = false;
     bool opened_via_link_ = false;
+    bool moved_on_return_ = false;
+    QString device_;
+    QString opened_device_;
+    Open_error refusal_;
+    const Port_list* ports_ = nullptr;
+    Port_info identity_;
     int losses_ = 0;
     std::unique_ptr<Window_timer> return_watch_;
     QByteArray rx_;

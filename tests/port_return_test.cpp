@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include "app/control_table.h"
@@ -79,7 +80,7 @@ TEST_F(Port_return_test, TheUserTakesOverFromTheWatch) {
     unplug(5);
     port_.devices.clear();
     f.port_opening().Cmd_com_usb_Click();
-    EXPECT_EQ(log_lines().last(), "Invalid COM port number!");
+    EXPECT_EQ(log_lines()[log_lines().size() - 2], "Invalid COM port number!");
     plug(5);
     clock_.advance(5'000);
     EXPECT_FALSE(f.MSerial.PortOpen());
@@ -132,4 +133,63 @@ TEST_F(Port_return_test, AConverterBehindAComLinkComesBackOnlyThroughTheLink) {
     ASSERT_TRUE(f.MSerial.PortOpen());
     EXPECT_EQ(port_.opened_device, usb);
     EXPECT_EQ(log_lines().last(), "COMM:2 is back: open again at 9600b/s.N.8.1...");
+}
+
+TEST_F(Port_return_test, AConverterIsFollowedByItsSerialNumberAndNeverTakenForItsTwin) {
+    auto device = [&](const QString& name) {
+        write_file(name, "");
+        const QString real = QFileInfo(path(name)).canonicalFilePath();
+        port_.devices.insert(real);
+        return real;
+    };
+    auto converter = [](const QString& dev, const QString& serial) {
+        return Port_info{dev, "FT232R USB UART", "FTDI", "0403:6001", serial, ""};
+    };
+    // Two identical converters; COM 1 is a link to the device name of the first.
+    const QString usb0 = device("ttyUSB0");
+    const QString usb1 = device("ttyUSB1");
+    port_list_.list = {converter(usb0, "A1"), converter(usb1, "B2")};
+    ASSERT_TRUE(QFile::link(usb0, path("com1")));
+    Vimbo_form& f = make_form();
+    open_port(1, 38400);
+    ASSERT_EQ(port_.opened_device, usb0);
+    take_written();
+
+    // Both unplugged.
+    port_list_.list.clear();
+    port_.devices.clear();
+    ASSERT_TRUE(QFile::remove(usb0) && QFile::remove(usb1));
+    board().unplug();
+    clock_.run_pending();
+    ASSERT_FALSE(f.MSerial.PortOpen());
+
+    // The twin comes back first, under the old name: the link leads to it, yet it is not
+    // the converter that was lost.
+    device("ttyUSB0");
+    port_list_.list = {converter(usb0, "B2")};
+    clock_.advance(5'000);
+    EXPECT_FALSE(f.MSerial.PortOpen());
+    EXPECT_EQ(port_.open_count, 1);
+
+    // The lost one comes back under a new name: followed there, same settings, nothing sent.
+    const QString usb2 = device("ttyUSB2");
+    port_list_.list.push_back(converter(usb2, "A1"));
+    clock_.advance(Serial_control::kReturnWatchMs);
+    ASSERT_TRUE(f.MSerial.PortOpen());
+    EXPECT_EQ(port_.opened_device, usb2);
+    EXPECT_EQ(port_.opened_baud, 38400);
+    EXPECT_EQ(log_lines().last(),
+              "COMM:1 is back: " + usb2 + " (serial A1), open again at 38400b/s.N.8.1...");
+    EXPECT_TRUE(f.Cmd_com_usb->has_normal_face());
+    EXPECT_EQ(take_written(), QByteArray());
+
+    // Lost again and back under that same name: said as before.
+    port_.devices.remove(usb2);
+    board().unplug();
+    clock_.run_pending();
+    port_.devices.insert(usb2);
+    clock_.advance(Serial_control::kReturnWatchMs);
+    ASSERT_TRUE(f.MSerial.PortOpen());
+    EXPECT_EQ(log_lines().last(), "COMM:1 is back: open again at 38400b/s.N.8.1...");
+    EXPECT_EQ(port_.open_count, 3);
 }

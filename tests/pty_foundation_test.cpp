@@ -36,7 +36,9 @@ TEST_F(Pty_foundation, OpensThroughTheComLinkReceivesLinesAndRepliesClosesAndReo
     // A port with no device behind it.
     open_com(5);
     EXPECT_FALSE(f.MSerial.PortOpen());
-    EXPECT_EQ(log_lines().last(), "Invalid COM port number!");
+    EXPECT_EQ(log_lines()[log_lines().size() - 2], "Invalid COM port number!");
+    EXPECT_TRUE(log_lines().last().startsWith("COM 5 = /dev/ttyS4: "))
+        << log_lines().last().toStdString();
     EXPECT_EQ(f.Cmd_com_usb->back_color(), QColor(255, 15, 0));
 }
 

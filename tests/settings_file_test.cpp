@@ -147,7 +147,9 @@ TEST_F(Settings_file_test, EmptyPortLineOpensNothingAtTheNextStart) {
                                                  "9600    Last selected Baud Rate.\r\n"
                                                  "M35    Last selected GSM Engine.\r\n"));
     // The save still runs the opening, which fails on the empty port box.
-    EXPECT_EQ(log_lines(), QStringList{"Invalid COM port number!"});
+    EXPECT_EQ(log_lines(), QStringList({"Invalid COM port number!",
+                                        "COM 0: there is no such port. Type a number 1 to 16, or "
+                                        "right-click [Com/usb] to choose the converter."}));
     EXPECT_EQ(f.Cmd_com_usb->back_color(), colors::kOrangeRed);
     EXPECT_TRUE(dialogs_.boxes.empty());
 
@@ -178,7 +180,9 @@ TEST_F(Settings_file_test, FileWithOnlyLineOneKeepsItsPortForTheNextOpening) {
     f.Text_baud_rate->setText("9600");
     QTest::mouseClick(f.Cmd_com_usb, Qt::LeftButton);
     EXPECT_FALSE(f.MSerial.PortOpen());
-    EXPECT_EQ(log_lines(), QStringList{"Invalid COM port number!"});
+    EXPECT_EQ(log_lines(), QStringList({"Invalid COM port number!",
+                                        "COM 5: 0 b/s is not a rate the port can use. Type 2400 to "
+                                        "115200 or double-click the box."}));
     EXPECT_FALSE(f.state.Port_from_settings);
     // The one after reads the boxes.
     QTest::keyClick(f.Text_com_number, Qt::Key_Return);
@@ -219,7 +223,9 @@ TEST_F(Settings_file_test, StartUpWithAPortThatCannotOpen) {
     Vimbo_form& f = make_form();
     expect_boxes("", "9600", "M35");
     EXPECT_EQ(f.state.Com_number, "20");
-    EXPECT_EQ(log_lines(), QStringList{"Invalid COM port number!"});
+    EXPECT_EQ(log_lines(), QStringList({"Invalid COM port number!",
+                                        "COM 20: there is no such port. Type a number 1 to 16, or "
+                                        "right-click [Com/usb] to choose the converter."}));
     EXPECT_EQ(f.Cmd_com_usb->back_color(), colors::kOrangeRed);
     EXPECT_EQ(f.title(), " SMS CONTROLLER.......");
     EXPECT_FALSE(f.MSerial.PortOpen());
@@ -232,7 +238,10 @@ TEST_F(Settings_file_test, StartUpWithAPortThatCannotOpen) {
     write_file("vimbo.set", "9\r\n9600\r\nM35\r\n");
     Vimbo_form& g = make_form();
     expect_boxes("9", "9600", "M35");
-    EXPECT_EQ(log_lines(), QStringList{"Invalid COM port number!"});
+    EXPECT_EQ(log_lines(), QStringList({"Invalid COM port number!",
+                                        "COM 9 = " + device_for_com_port(9) +
+                                            ": no such device. Right-click [Com/usb] to choose "
+                                            "the converter."}));
     EXPECT_EQ(g.Cmd_com_usb->back_color(), colors::kOrangeRed);
     EXPECT_EQ(g.title(), " SMS CONTROLLER.......");
     EXPECT_FALSE(g.MSerial.PortOpen());
@@ -242,7 +251,9 @@ TEST_F(Settings_file_test, StartUpWithAPortThatCannotOpen) {
     write_file("vimbo.set", "3\r\n1234\r\nM35\r\n");
     Vimbo_form& h = make_form();
     expect_boxes("3", "1234", "M35");
-    EXPECT_EQ(log_lines(), QStringList{"Invalid COM port number!"});
+    EXPECT_EQ(log_lines(), QStringList({"Invalid COM port number!",
+                                        "COM 3: 1234 b/s is not a rate the port can use. Type 2400 "
+                                        "to 115200 or double-click the box."}));
     EXPECT_FALSE(h.MSerial.PortOpen());
 }
 

@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include "app/control_table.h"
@@ -64,7 +65,12 @@ TEST_F(Settings_pty_test, StartUpWithAPortThatCannotBeOpenedReportsTheFailure) {
     not_a_port.close();
     Vimbo_form& f = make_form();
     EXPECT_FALSE(f.MSerial.PortOpen());
-    EXPECT_EQ(log_lines(), QStringList{"Invalid COM port number!"});
+    ASSERT_EQ(log_lines().size(), 2);
+    EXPECT_EQ(log_lines()[0], "Invalid COM port number!");
+    // Then the system's own words for a file that is no terminal.
+    EXPECT_TRUE(
+        log_lines()[1].startsWith("COM 4 = " + QFileInfo(path("com4")).canonicalFilePath() + ": "))
+        << log_lines()[1].toStdString();
     EXPECT_EQ(f.Cmd_com_usb->back_color(), colors::kOrangeRed);
     EXPECT_EQ(f.title(), " SMS CONTROLLER.......");
     EXPECT_EQ(f.Text_com_number->text(), "4");

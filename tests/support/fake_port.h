@@ -18,6 +18,7 @@ class Fake_port : public Port_backend {
     };
     struct Shared {
         QSet<QString> devices;  // devices that exist and can be opened
+        Open_error refusal;     // when set, every opening fails with it
         QString opened_device;
         int opened_baud = 0;
         int open_count = 0;
@@ -33,7 +34,14 @@ class Fake_port : public Port_backend {
     ~Fake_port() override { s_.port = nullptr; }
 
     bool open(const QString& device, int baud) override {
-        if (!s_.devices.contains(device)) return false;
+        if (s_.refusal.kind != Open_error::Kind::none) {
+            error_ = s_.refusal;
+            return false;
+        }
+        if (!s_.devices.contains(device)) {
+            error_ = {Open_error::Kind::no_device, QStringLiteral("No such file or directory")};
+            return false;
+        }
         s_.opened_device = device;
         s_.opened_baud = baud;
         ++s_.open_count;
@@ -49,6 +57,7 @@ class Fake_port : public Port_backend {
         return true;
     }
     bool present(const QString& device) const override { return s_.devices.contains(device); }
+    Open_error open_error() const override { return error_; }
     QByteArray read_all() override {
         QByteArray all;
         all.swap(s_.pending);
@@ -72,4 +81,5 @@ class Fake_port : public Port_backend {
   private:
     Virtual_clock& clock_;
     Shared& s_;
+    Open_error error_;
 };

@@ -25,7 +25,7 @@ Vimbo_form& Form_test::make_form() {
     form_ = std::make_unique<Vimbo_form>(Form_services{
         clock_, std::make_unique<Fake_port>(clock_, port_), &dialogs_, &editor_,
         [this] { ++quit_calls_; },
-        [this] { return wall_start_.toMSecsSinceEpoch() + clock_.now_ms(); }, record_disk_});
+        [this] { return wall_start_.toMSecsSinceEpoch() + clock_.now_ms(); }, record_disk_, &port_list_});
     return *form_;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/vimbo_form.h"
 #include "tests/support/fake_port.h"
+#include "tests/support/fake_port_list.h"
 #include "tests/support/fakes.h"
 #include "tests/support/qt_printers.h"
 #include "tests/support/virtual_clock.h"
@@ -37,6 +38,7 @@ class Form_test : public ::testing::Test {
     QDateTime wall_start_{QDate(2026, 12, 10), QTime(9, 30)};
     Record_disk* record_disk_ = nullptr;  // null: the real files in the working folder
     Fake_port::Shared port_;
+    Fake_port_list port_list_;  // the machine's serial ports as the port chooser sees them
     Fake_dialogs dialogs_;
     Fake_editor editor_;
     int quit_calls_ = 0;

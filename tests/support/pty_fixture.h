@@ -31,6 +31,7 @@ class Pty_test : public ::testing::Test {
     Fake_editor editor_;
     Qt_event_services events_;
     int quit_calls_ = 0;
+    const Port_list* port_list_ = nullptr;  // null: the system's serial ports
 
   private:
     QTemporaryDir dir_;
