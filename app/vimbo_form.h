@@ -27,6 +27,8 @@ class Settings_file;
 class Aux_commands;
 class Eeprom_read;
 class Upload_commands;
+class Backup_viewer;
+class Board_compare;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -129,6 +131,8 @@ class Vimbo_form : public QWidget {
     Eeprom_read& eeprom_read() { return *eeprom_read_; }
     Transfer_view& transfer_view();
     Upload_commands& upload_commands() { return *upload_commands_; }
+    Backup_viewer& backup_viewer() { return *backup_viewer_; }
+    Board_compare& board_compare() { return *board_compare_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -152,4 +156,6 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Aux_commands> aux_commands_;
     std::unique_ptr<Eeprom_read> eeprom_read_;
     std::unique_ptr<Upload_commands> upload_commands_;
+    std::unique_ptr<Backup_viewer> backup_viewer_;
+    std::unique_ptr<Board_compare> board_compare_;
 };

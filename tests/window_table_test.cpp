@@ -127,7 +127,14 @@ TEST_F(Window_table, EveryControlHasItsNameKindTextTooltipAndRectangle) {
         ASSERT_NE(w, nullptr);
         EXPECT_STREQ(w->metaObject()->className(), e.kind);
         EXPECT_EQ(text_of(w), e.text);
-        EXPECT_EQ(w->toolTip(), e.tooltip);
+        // Two tooltips go on to name their button's right click; their text stays in front.
+        const QString name = QLatin1String(e.name);
+        if (name == "Cmd_show_upd_file" || name == "Cmd_write_eeprom") {
+            EXPECT_TRUE(w->toolTip().startsWith(e.tooltip)) << w->toolTip().toStdString();
+            EXPECT_TRUE(w->toolTip().mid(e.tooltip.size()).contains("Right click: "));
+        } else {
+            EXPECT_EQ(w->toolTip(), e.tooltip);
+        }
         EXPECT_EQ(w->geometry(), e.pixels);
     }
     EXPECT_EQ(f.size(), QSize(398, 302));
