@@ -144,7 +144,8 @@ const std::vector<Control_entry>& control_table() {
         {"Cmd_show_upd_file",
          K::button,
          "UPD File?",
-         "Show update file. Should be in Dir. Ex:\"24xx.upd\" ",
+         "Show update file. Should be in Dir. Ex:\"24xx.upd\" "
+         "Right click: see the picked backup, compare it with another.",
          {1152, 4248, 1100, 276},
          kDefault,
          kDefault},
@@ -158,7 +159,8 @@ const std::vector<Control_entry>& control_table() {
         {"Cmd_write_eeprom",
          K::button,
          "Write EEP",
-         "Send Eeprom file to Module (Use [Initialize] here after!).",
+         "Send Eeprom file to Module (Use [Initialize] here after!). "
+         "Right click: compare the board with that file.",
          {3432, 4248, 1200, 276},
          kDefault,
          kDefault},

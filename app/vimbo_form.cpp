@@ -9,6 +9,8 @@
 
 #include "app/app_title.h"
 #include "app/aux_commands.h"
+#include "app/backup_viewer.h"
+#include "app/board_compare.h"
 #include "app/control_table.h"
 #include "app/form_transfer_view.h"
 #include "app/log_keys.h"
@@ -90,6 +92,8 @@ Vimbo_form::Vimbo_form(Form_services services, QWidget* parent)
     on(Cmd_read_eeprom, &QPushButton::clicked, [this] { eeprom_read_->Cmd_read_eeprom_Click(); });
     upload_commands_ = std::make_unique<Upload_commands>(*this);
     port_choosing_ = std::make_unique<Port_choosing>(*this);
+    backup_viewer_ = std::make_unique<Backup_viewer>(*this);
+    board_compare_ = std::make_unique<Board_compare>(*this);
     MSerial.OnComm = [this] { handle([this] { receiver_->MSerial_OnComm(); }, "MSerial_OnComm"); };
     MSerial.EndOfRun = [this] { return state.Rx_partial.isEmpty(); };
     MSerial.OnPortLost = [this] { handle([this] { port_opening_->port_lost(); }, "port_lost"); };

@@ -34,6 +34,8 @@ class Session_record;
 class Record_menu;
 class Log_keys;
 class Port_choosing;
+class Backup_viewer;
+class Board_compare;
 
 // What the window needs from the outside world. Tests pass fakes; the program passes the
 // real port, Qt's event loop and real dialogs.
@@ -149,6 +151,8 @@ class Vimbo_form : public QWidget {
     Record_menu& record_menu() { return *record_menu_; }
     Log_keys& log_keys() { return *log_keys_; }
     Port_choosing& port_choosing() { return *port_choosing_; }
+    Backup_viewer& backup_viewer() { return *backup_viewer_; }
+    Board_compare& board_compare() { return *board_compare_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
@@ -181,4 +185,6 @@ class Vimbo_form : public QWidget {
     std::unique_ptr<Eeprom_read> eeprom_read_;
     std::unique_ptr<Upload_commands> upload_commands_;
     std::unique_ptr<Port_choosing> port_choosing_;
+    std::unique_ptr<Backup_viewer> backup_viewer_;
+    std::unique_ptr<Board_compare> board_compare_;
 };

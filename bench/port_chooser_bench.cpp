@@ -50,8 +50,8 @@ static void chooser_refresh(benchmark::State& state, bool changing) {
     Qt_event_services events;
     Forty_ports ports;
     ports.changing = changing;
-    Vimbo_form form(
-        Form_services{events, std::make_unique<Memory_port>(), nullptr, nullptr, [] {}, {}, nullptr, &ports});
+    Vimbo_form form(Form_services{
+        events, std::make_unique<Memory_port>(), nullptr, nullptr, [] {}, {}, nullptr, &ports});
     form.show();
     form.port_choosing().show_chooser();
     for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();

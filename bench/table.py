@@ -100,6 +100,18 @@ for suffix, what in (("", "the loop otherwise idle"), ("_with_other_events", "ot
         (tb, "  earliest tick", "late_min_us", "us", ">= 0 (never early)", lambda v: v >= 0),
     ]
 ROWS += [
+    ("^BM_board_compare/4096/", "Compare with the board, 4096 bytes: wall time / read floor",
+     "wall_over_floor", "ratio", "<= 1.02", lambda v: v <= 1.02),
+    ("^BM_board_compare/4096/", "Compare with the board, 4096 bytes: CPU",
+     "cpu_pct_of_wall", "% of wall time", "< 1", lambda v: v < 1),
+    ("^BM_backup_check_4096", "Backup check: a 4096-byte .eep read and checked",
+     lambda b: b["real_time"] / 1000, "ms", "< 1", lambda v: v < 1),
+    ("^BM_backup_window_pair_4096/", "Backup window: a 4096-byte pair opened and painted",
+     "real_time", "ms", "< 100", lambda v: v < 100),
+    ("^BM_backup_window_pair_4096/", "  the first opening (the window built)",
+     "first_open_ms", "ms", "< 100", lambda v: v < 100),
+]
+ROWS += [
     ("^BM_startup_fresh_process/", "Start-up: fresh process to first shown window (median)",
      "median_ms", "ms", "<= 1000 (our bar)", lambda v: v <= 1000),
     ("^BM_startup_window_in_process/", "Start-up: window built and painted, in process (median)",

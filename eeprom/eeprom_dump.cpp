@@ -18,6 +18,8 @@ constexpr int kReplyTimeoutMs = 5000;
 const QString kPortNotOpen = QStringLiteral("EEPROM read stopped: the port is not open.");
 const QString kSendFailed = QStringLiteral("EEPROM read stopped: sending to the port failed.");
 const QString kPortLost = QStringLiteral("EEPROM read stopped: the port was lost.");
+const QString kSilent =
+    QStringLiteral("EEPROM read stopped: the board did not answer within 5 seconds.");
 
 // The read takes the board's own sign-on only; the loader's is for the upload.
 const Sign_on_bytes kSignOn{board::kSignOnEeprom};
@@ -52,10 +54,10 @@ bool Eeprom_dump::interrupted() const {
     return shows_idle() || !link_.port.PortOpen();
 }
 
-void Eeprom_dump::run(const eep::Model& model, Dump_sink& sink) {
+void Eeprom_dump::run(const eep::Model& model, Dump_sink& sink, Silent_board silent) {
     // Without time limit: the sign-on (one already received counts), or a cancel.
     steps_.wait_for_sign_on(kSignOn, [this] { return !shows_busy(); });
-    start(sink);
+    start(sink, silent);
 
     // One dump line per request, until the model's last address. A request after the first
     // has a reply timer; its expiry is told once and the read goes on waiting.
@@ -74,6 +76,7 @@ void Eeprom_dump::run(const eep::Model& model, Dump_sink& sink) {
             view_.log(kNoReply);
             view_.set_hint(kLinkHint);
             link_.timer1.expired = false;
+            if (silent == Silent_board::give_up) stop_transfer(kSilent);
         } else {
             stop_transfer(kPortLost);
         }
@@ -82,8 +85,8 @@ void Eeprom_dump::run(const eep::Model& model, Dump_sink& sink) {
 }
 
 // The sink is opened, then the start byte and the first request go, each after a pause; the
-// first request has no reply timer.
-void Eeprom_dump::start(Dump_sink& sink) {
+// first request has no reply timer unless a silent board ends the dump.
+void Eeprom_dump::start(Dump_sink& sink, Silent_board silent) {
     link_.reply.clear();
     if (!link_.port.PortOpen()) stop_transfer(kPortNotOpen);
     sink.open();
@@ -93,6 +96,7 @@ void Eeprom_dump::start(Dump_sink& sink) {
     send(QString(QChar(board::kEepromDumpStart)));
     pause(link_.timer1, kStartPauseMs);
     steps_.disarm(link_.timer1);
+    if (silent == Silent_board::give_up) steps_.arm(link_.timer1, kReplyTimeoutMs);
     send(QString(QLatin1Char(board::kDumpRequest)));
 }
 

@@ -14,12 +14,17 @@ class Dump_sink;
 // Every early end is a Transfer_stopped whose why is for the log (empty: a cancel).
 class Eeprom_dump {
   public:
+    // Read EEP waits for a late line as long as the user lets it; a compare gives up after
+    // one reply timeout (the first request then has one too): a silent board gives it
+    // nothing to compare.
+    enum class Silent_board { wait, give_up };
+
     Eeprom_dump(const Transfer_link& link, Transfer_view& view, Transfer_button own);
 
-    void run(const eep::Model& model, Dump_sink& sink);
+    void run(const eep::Model& model, Dump_sink& sink, Silent_board silent = Silent_board::wait);
 
   private:
-    void start(Dump_sink& sink);
+    void start(Dump_sink& sink, Silent_board silent);
     void take_line(int address, Dump_sink& sink);
     void send(const QString& bytes);
     void pause(const Timeout& timeout, int ms);

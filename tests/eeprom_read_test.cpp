@@ -7,36 +7,12 @@
 
 #include "app/control_table.h"
 #include "eeprom/eeprom_read.h"
-#include "tests/eeprom_board_script.h"
-#include "tests/support/form_fixture.h"
+#include "tests/eeprom_board_fixture.h"
 #include "tests/support/hint_picture.h"
 
 // The EEPROM read on the virtual clock against a scripted board.
-class Eeprom_read_test : public Form_test {
+class Eeprom_read_test : public Eeprom_board_test {
   protected:
-    struct Sent {
-        std::int64_t at_ms;
-        QByteArray bytes;
-        bool operator==(const Sent&) const = default;
-    };
-
-    // A shown window with COM 3 open and a board holding an image of size bytes.
-    Vimbo_form& ready(int size) {
-        Vimbo_form& f = make_form();
-        f.show();
-        open_port(3);
-        board_.image = Eeprom_board_script::make_image(size, unsigned(size));
-        board_.unplug = [this] { board().unplug(); };
-        port_.on_write = [this](const QByteArray& bytes) {
-            board_.receive(
-                bytes,
-                [this](std::int64_t ms, const QByteArray& b) { board().deliver_after(ms, b); },
-                [this](std::int64_t ms, std::function<void()> fn) {
-                    clock_.after(ms, std::move(fn));
-                });
-        };
-        return f;
-    }
     // Answers the name prompt; the board signs on after_ms later.
     void answer_and_sign_on(const QString& name, int after_ms = 1000) {
         dialogs_.answers.push_back([this, name, after_ms] {
@@ -51,14 +27,6 @@ class Eeprom_read_test : public Form_test {
             dialogs_.answer(answer);
             press();
         });
-    }
-    std::vector<Sent> sent() const {
-        std::vector<Sent> all(port_.writes.size());
-        std::transform(port_.writes.begin(), port_.writes.end(), all.begin(),
-                       [](const Fake_port::Write& w) {
-                           return Sent{w.at_ms, w.bytes};
-                       });
-        return all;
     }
     // The requests a read sends when line k comes reply ms after its request.
     static std::vector<Sent> dump_requests(std::int64_t first_at, int count, int reply = 20) {
@@ -76,7 +44,6 @@ class Eeprom_read_test : public Form_test {
         return a;
     }
 
-    Eeprom_board_script board_;
     const QByteArray old_backup_ = "#1000000011\r\nold backup, kept byte for byte\r\n";
 };
 

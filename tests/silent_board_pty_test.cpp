@@ -182,7 +182,7 @@ TEST_F(Silent_board_pty_test, UpdateWaitingForTheReplyToTheEndRecordEndsWithTheF
 // file stays as it was.
 TEST_F(Silent_board_pty_test, EepromWriteWaitingForTheReplyToALineEndsWithItsFailureBox) {
     Vimbo_form& f = ready({"--upload-out", path("received.txt"), "--fault", "loader-silent=3"});
-    const QByteArray backup = update_file(8);
+    const QByteArray backup = update_file(64);  // a whole backup, as Write EEP checks it
     write_file(kBackup, backup);
     f.state.Eeprom_file = kBackup;
     scenario_.then([&] { return sim_.saw("event loader-line 3"); },
@@ -194,7 +194,7 @@ TEST_F(Silent_board_pty_test, EepromWriteWaitingForTheReplyToALineEndsWithItsFai
     EXPECT_EQ(received(), lines_of(backup).mid(0, 3));
     EXPECT_EQ(file(kBackup), backup);
     EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::eeprom_failed_text()});
-    EXPECT_EQ(log_lines().last(), "Upload stopped after line 3 of 9: no reply from the board.");
+    EXPECT_EQ(log_lines().last(), "Upload stopped after line 3 of 65: no reply from the board.");
     EXPECT_EQ(f.hint(), kNoResponseHint);
     expect_no_success();
     expect_transfers_idle();
@@ -217,7 +217,8 @@ TEST_F(Silent_board_pty_test, UploadsWaitingForTheSignOnEndOnAClickOnTheBusyButt
     EXPECT_EQ(f.hint(), kInitializeHint);
 
     typed_while_waiting_ = false;
-    f.state.Eeprom_file = kBackup;
+    write_file("2418 whole.eep", update_file(64));  // Write EEP checks it before the wait
+    f.state.Eeprom_file = "2418 whole.eep";
     const int logged_before = int(log_lines().size());
     scenario_
         .then([&] { return write_busy() && f.Text_Cmd->text() == "AT"; },

@@ -1,8 +1,10 @@
 #include <set>
 
 #include "serial/port_names.h"
+#include "tests/backup_images.h"
 #include "tests/support/hint_picture.h"
 #include "tests/upload_fixture.h"
+#include "upload/write_check.h"
 
 namespace {
 const QString kPressInitialize = " *** Press [ Initialize ] if not yet done! ***";
@@ -10,6 +12,7 @@ const QString kNoResponseHint = "RQMxx take to long to respond! (Also check the 
 const QString kDontClick = "Don't click on BUSY to escape but wait!";
 const QString kUpdateSuccess = "#@ Software Update to RQMxx succesfull!";
 const QString kEepromSuccess = "#@ Eeprom upload to RQMxx succesfull!";
+const QString kVerifyHint = "To verify: right-click Write EEP to compare the board with 2418.eep.";
 }  // namespace
 
 class Update_vimbo_test : public Upload_test {};
@@ -135,7 +138,7 @@ TEST_F(Update_vimbo_test, DoneBeforeTheEndOfTheFileSendsNoMoreLines) {
 // After the last line nothing is sent: the board decides the end, else the reply wait times out.
 TEST_F(Update_vimbo_test, EmptyFileSendsNothingAndTimesOutUnlessTheBoardSaysDone) {
     write_file("8800.upd", "");
-    write_file("2418.eep", "");
+    write_file("2418.upd", "");  // Write EEP sends an update file unchecked
     Vimbo_form& f = ready();
     std::int64_t box_at = -1;
     dialogs_.on_box = [&](const QString&) { box_at = clock_.now_ms(); };
@@ -152,7 +155,7 @@ TEST_F(Update_vimbo_test, EmptyFileSendsNothingAndTimesOutUnlessTheBoardSaysDone
 
     // The EEPROM use shows its own box.
     dialogs_.boxes.clear();
-    f.state.Eeprom_file = "2418.eep";
+    f.state.Eeprom_file = "2418.upd";
     std::int64_t t = clock_.now_ms() + 100;
     sign_on_at(t);
     click(f.Cmd_write_eeprom);
@@ -263,9 +266,9 @@ TEST_F(Update_vimbo_test, APortLostAndBackWithinTheReplyWaitIsReportedAsLost) {
 
 TEST_F(Update_vimbo_test, EachErrorReplyShowsItsBoxAloneAndStopsTheTransfer) {
     write_file("8800.upd", "L1\r\nL2\r\nL3\r\n");
-    write_file("2418.eep", "R1\r\nR2\r\nR3\r\n");
+    write_file("2418.upd", "R1\r\nR2\r\nR3\r\n");  // sent by Write EEP unchecked
     Vimbo_form& f = ready();
-    f.state.Eeprom_file = "2418.eep";
+    f.state.Eeprom_file = "2418.upd";
     struct Case {
         QByteArray reply;
         QString box;
@@ -421,10 +424,10 @@ TEST_F(Update_vimbo_test, AbortInEachStateOfTheUpdate) {
 // Mended: a click on the busy Write EEP button asks the EEPROM write to stop, as the busy
 // UPDATE button does, and the button keeps "BUSY!" until the clean-up.
 TEST_F(Update_vimbo_test, BusyWriteEepClickStopsTheEepromWriteAndKeepsTheLock) {
-    write_file("2418.eep", "R1\r\nR2\r\nR3\r\n");
+    write_file("2418.upd", "R1\r\nR2\r\nR3\r\n");  // sent by Write EEP unchecked
     write_file("8800.upd", "L1\r\n");
     Vimbo_form& f = ready();
-    f.state.Eeprom_file = "2418.eep";
+    f.state.Eeprom_file = "2418.upd";
 
     // In the sign-on wait: no message, no byte sent.
     QString caption_after_click;
@@ -473,7 +476,9 @@ TEST_F(Update_vimbo_test, BusyWriteEepClickStopsTheEepromWriteAndKeepsTheLock) {
 }
 
 TEST_F(Update_vimbo_test, EepromWriteSendsItsFileAndEndsOnDone) {
-    write_file("2418.eep", "#10000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00\r\n#00000001FF\r\n\r\n");
+    QByteArray image(1024, char(0xFF));
+    image.replace(16, 16, QByteArray(16, '\0'));
+    write_file("2418.eep", backup_images::backup("2418.eep", image));
     write_file("8800.upd", "not this\r\n");
     Vimbo_form& f = ready();
     f.state.Eeprom_file = "2418.eep";
@@ -489,9 +494,9 @@ TEST_F(Update_vimbo_test, EepromWriteSendsItsFileAndEndsOnDone) {
     click(f.Cmd_write_eeprom);
     EXPECT_EQ(sent(), (std::vector<Sent>{{100, kStartByte},
                                          {191, "#10000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00\r"},
-                                         {232, "#00000001FF\r"}}));
-    EXPECT_EQ(log_lines(),
-              (QStringList{"Hardware Id = #2418", "WRITING; 2418.eep", kEepromSuccess}));
+                                         {232, "#1000100000000000000000000000000000000000E0\r"}}));
+    EXPECT_EQ(log_lines(), (QStringList{"Hardware Id = #2418", "WRITING; 2418.eep", kEepromSuccess,
+                                        kVerifyHint}));
     EXPECT_EQ(looks,
               (QStringList{"BUSY!  magenta", "BUSY! Wait untill EEPROM upload FINISHED! green",
                            "BUSY! Wait untill EEPROM upload FINISHED! green"}));
@@ -503,15 +508,20 @@ TEST_F(Update_vimbo_test, EepromWriteSendsItsFileAndEndsOnDone) {
 
     // With no EEPROM file named yet, the file picked in the list is sent and becomes it.
     f.state.Eeprom_file.clear();
-    write_file("6418 spare.eep", "S1\r\n");
+    const QByteArray spare = backup_images::backup("6418.eep", backup_images::pattern(2048, 3));
+    write_file("6418 spare.eep", spare);
     f.state.Chosen_file = path("6418 spare.eep");
     replies_ = {{1, "#@"}};
     const std::int64_t t = clock_.now_ms() + 100;
     sign_on_at(t);
     click(f.Cmd_write_eeprom);
-    EXPECT_EQ(sent(), (std::vector<Sent>{{t, kStartByte}, {t + 91, "S1\r"}}));
+    EXPECT_EQ(sent(),
+              (std::vector<Sent>{{t, kStartByte}, {t + 91, spare.left(spare.indexOf('\n'))}}));
     EXPECT_EQ(f.state.Eeprom_file, path("6418 spare.eep"));
-    EXPECT_EQ(log_lines().last(), kEepromSuccess);
+    EXPECT_EQ(log_lines().mid(log_lines().size() - 2),
+              (QStringList{kEepromSuccess,
+                           "To verify: right-click Write EEP to compare the board "
+                           "with 6418 spare.eep."}));
 }
 
 // Mended: the id check looks at the file actually sent, not at the last pick in the list.
@@ -519,7 +529,7 @@ TEST_F(Update_vimbo_test, HardwareIdIsCheckedAgainstTheFileBeingSent) {
     write_file("8800.upd", "L1\r\n");
     write_file("2400 main.upd", "M1\r\n");
     write_file("24xx.upd", "X1\r\n");
-    write_file("2400.eep", "E1\r\n");
+    write_file("2400.upd", "E1\r\n");  // sent by Write EEP unchecked
     Vimbo_form& f = ready();
     replies_ = {{1, "#@"}};
     auto run = [&](Vb_button* button) {
@@ -568,11 +578,11 @@ TEST_F(Update_vimbo_test, HardwareIdIsCheckedAgainstTheFileBeingSent) {
     EXPECT_EQ(sent().size(), 1u);
 
     // The EEPROM write checks its own file, whatever was picked.
-    f.state.Eeprom_file = "2400.eep";
+    f.state.Eeprom_file = "2400.upd";
     f.state.File_id = "8002";
     run(f.Cmd_write_eeprom);
     EXPECT_EQ(log_lines(),
-              (QStringList{"Hardware Id = #2400", "WRITING; 2400.eep", kEepromSuccess}));
+              (QStringList{"Hardware Id = #2400", "WRITING; 2400.upd", kEepromSuccess}));
     EXPECT_EQ(sent().back().bytes, "E1\r");
     id_ = "#8002";
     run(f.Cmd_write_eeprom);
@@ -597,7 +607,7 @@ TEST_F(Update_vimbo_test, HardwareIdIsCheckedAgainstTheFileBeingSent) {
 
 TEST_F(Update_vimbo_test, SignOnBytesAndASignOnAlreadyWaiting) {
     write_file("8800.upd", "L1\r\n");
-    write_file("2418.eep", "E1\r\n");
+    write_file("2418.upd", "E1\r\n");  // sent by Write EEP unchecked
     Vimbo_form& f = ready();
     replies_ = {{1, "#@"}};
     // Lines that are no sign-on, then the loader's own sign-on byte 0xD0.
@@ -611,7 +621,7 @@ TEST_F(Update_vimbo_test, SignOnBytesAndASignOnAlreadyWaiting) {
     board().deliver("#\xBE\r");
     clock_.run_pending();
     ASSERT_EQ(f.state.Rx_reply, QString::fromLatin1("#\xBE"));
-    f.state.Eeprom_file = "2418.eep";
+    f.state.Eeprom_file = "2418.upd";
     std::int64_t t = clock_.now_ms();
     click(f.Cmd_write_eeprom);
     EXPECT_EQ(sent(), (std::vector<Sent>{{t, kStartByte}, {t + 91, "E1\r"}}));
@@ -646,14 +656,15 @@ TEST_F(Update_vimbo_test, RunTimeFailuresShowTheFailureBoxAndCleanUp) {
     EXPECT_EQ(f.state.Chosen_file, "8800.upd");
     expect_ended(f);
 
-    // The EEPROM write with no name at all.
+    // The EEPROM write with no name at all: refused before any wait, nothing sent.
     dialogs_.boxes.clear();
     f.state.Chosen_file.clear();
-    sign_on_at(clock_.now_ms() + 100);
     click(f.Cmd_write_eeprom);
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(dialogs_.boxes, std::vector<QString>{Upload_procedure::eeprom_failed_text()});
-    expect_ended(f);
+    EXPECT_EQ(dialogs_.boxes, std::vector<QString>{write_refusal_box(no_backup_named())});
+    EXPECT_EQ(f.Cmd_write_eeprom->caption(), "Write EEP");
+    EXPECT_TRUE(f.Cmd_write_eeprom->has_normal_face());
+    EXPECT_EQ(f.files.count(), 0u);
 
     // A send refused in the middle of the transfer.
     write_file("8800.upd", "L1\r\nL2\r\n");

@@ -1,5 +1,6 @@
 #include <QDir>
 
+#include "tests/backup_images.h"
 #include "tests/upload_fixture.h"
 
 class Upload_commands_test : public Upload_test {
@@ -100,12 +101,13 @@ TEST_F(Upload_commands_test, APickDuringTheSignOnWaitIsTheFileSent) {
     expect_ended(f);
 
     // Once Eeprom_file holds a name, a pick does not change what Write EEP sends.
-    write_file("2418.eep", "E1\r\n");
+    const QByteArray backup = backup_images::backup("2418.eep", backup_images::pattern(1024, 1));
+    write_file("2418.eep", backup);
     f.state.Eeprom_file = "2418.eep";
     const std::int64_t t = clock_.now_ms() + 100;
     sign_on_at(t);
     click(f.Cmd_write_eeprom);
-    EXPECT_EQ(sent(), (std::vector<Sent>{{t, kStartByte}, {t + 91, "E1\r"}}));
+    EXPECT_EQ(sent(), (std::vector<Sent>{{t, kStartByte}, {t + 91, backup.left(43) + "\r"}}));
     EXPECT_EQ(f.state.Eeprom_file, "2418.eep");
 }
 

@@ -58,6 +58,7 @@ void write_lines(const QString& path, const QList<QByteArray>& lines) {
 
 const QString kUpdateSuccess = "#@ Software Update to RQMxx succesfull!";
 const QString kEepromSuccess = "#@ Eeprom upload to RQMxx succesfull!";
+const QString kVerifyHint = "To verify: right-click Write EEP to compare the board with 2418.eep.";
 }  // namespace
 
 class Upload_pty_test : public Pty_test {
@@ -115,7 +116,7 @@ TEST_F(Upload_pty_test, EepromBackupIsWrittenBackUntilDone) {
     run_transfer(f, f.Cmd_write_eeprom);
 
     EXPECT_TRUE(dialogs_.boxes.empty());
-    EXPECT_EQ(log_lines().last(), kEepromSuccess);
+    EXPECT_EQ(log_lines().mid(log_lines().size() - 2), (QStringList{kEepromSuccess, kVerifyHint}));
     EXPECT_TRUE(log_lines().contains("Hardware Id = #2418"));
     EXPECT_TRUE(log_lines().contains("WRITING; 2418.eep"));
     EXPECT_EQ(file_lines(path("received.txt")), image.mid(0, 65));
@@ -147,7 +148,7 @@ TEST_F(Upload_pty_test, BackupMadeByTheEepromReadIsWrittenBack) {
 
     run_transfer(f, f.Cmd_write_eeprom);
     EXPECT_TRUE(dialogs_.boxes.empty());
-    EXPECT_EQ(log_lines().last(), kEepromSuccess);
+    EXPECT_EQ(log_lines().mid(log_lines().size() - 2), (QStringList{kEepromSuccess, kVerifyHint}));
     QList<QByteArray> sent = backup.mid(0, 65);
     for (QByteArray& line : sent) line = line.trimmed();  // without the CR of the CR LF
     EXPECT_EQ(file_lines(path("received.txt")), sent);

@@ -194,7 +194,10 @@ bool Upload_procedure::next_line_asked() {
         if (reply == QLatin1String(board::kReplyNextLine)) return true;
         if (reply == QLatin1String(board::kReplyDone)) {
             if (update_busy()) view_.log(QStringLiteral("#@ Software Update to RQMxx succesfull!"));
-            if (eeprom_busy()) view_.log(QStringLiteral("#@ Eeprom upload to RQMxx succesfull!"));
+            if (eeprom_busy()) {
+                view_.log(QStringLiteral("#@ Eeprom upload to RQMxx succesfull!"));
+                if (checked_.armed()) view_.log(checked_.verify_hint());
+            }
             return false;
         }
         if (names_.Abort_request) stop_with_box(QStringLiteral("stopped on the busy button."));
@@ -264,6 +267,7 @@ void Upload_procedure::log_stop(const QString& why) {
 }
 
 QString Upload_procedure::run_time_failure_reason() const {
+    if (!checked_.stop_reason().isEmpty()) return checked_.stop_reason();
     if (!link_.port.PortOpen()) return QStringLiteral("the port is not open.");
     if (!lines_) return QStringLiteral("the file cannot be read; ") + file_name_;
     return QStringLiteral("a line could not be sent.");
@@ -278,6 +282,7 @@ void Upload_procedure::clean_up() {
     view_.set_command_line_color(colors::kRed);
     lines_.reset();
     file_.reset();
+    checked_.clear();
     view_.set_progress(-1);
     view_.set_title(kEndedTitle);
     view_.transfer_ended();
@@ -290,10 +295,11 @@ void Upload_procedure::open_file(const QString& name) {
     view_.transfer_started(
         eeprom_busy() ? QStringLiteral("EEPROM write") : QStringLiteral("Update"), name);
     if (!file_->open(QIODevice::ReadOnly)) throw Runtime_failure("cannot open the file to send");
-    lines_in_file_ = count_lines(*file_);
+    QIODevice& source = checked_.armed() ? checked_.source(*file_, name) : *file_;
+    lines_in_file_ = count_lines(source);
     lines_sent_ = 0;
     progress_fill_ = 0;
-    lines_ = std::make_unique<Line_reader>(*file_);
+    lines_ = std::make_unique<Line_reader>(source);
 }
 
 void Upload_procedure::send_start_byte() {

@@ -4,6 +4,7 @@
 
 #include "transfer/transfer_steps.h"
 #include "transfer/transfer_view.h"
+#include "upload/checked_image.h"
 
 class Tracked_file;
 class Line_reader;
@@ -37,6 +38,9 @@ class Upload_procedure {
     static QString chip_type_error_text();  // "#*"
     static QString update_failed_text();    // any other failure of an update
     static QString eeprom_failed_text();    // any other failure of an EEPROM write
+
+    // The backup Write EEP checked; the EEPROM use sends exactly its bytes.
+    Checked_image& checked() { return checked_; }
 
   private:
     void transfer();
@@ -74,4 +78,5 @@ class Upload_procedure {
     int lines_in_file_ = 0;
     int lines_sent_ = 0;
     int progress_fill_ = 0;  // steps of the progress fill shown so far
+    Checked_image checked_;
 };

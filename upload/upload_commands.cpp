@@ -6,6 +6,7 @@
 #include "app/vimbo_form.h"
 #include "base/colors.h"
 #include "transfer/transfer_buttons.h"
+#include "upload/write_check.h"
 
 using namespace transfer_buttons;
 
@@ -78,6 +79,8 @@ void Upload_commands::Cmd_update_vimbo_Click() {
 void Upload_commands::Cmd_write_eeprom_Click() {
     if (another_is_busy(view_, Transfer_button::write_eeprom)) return;
     if (!is_busy(view_, Transfer_button::write_eeprom)) {
+        // The backup is checked whole before anything goes on the wire.
+        if (!check_before_write(f_, procedure_.checked())) return;
         make_busy(view_, Transfer_button::write_eeprom, colors::kMagenta);
         procedure_.Update_vimbo();
     }

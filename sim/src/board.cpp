@@ -1,5 +1,6 @@
 #include "board.h"
 
+#include <algorithm>
 #include <span>
 
 #include "dump_line.h"
@@ -170,6 +171,9 @@ void Board::start_loader(Time_point now) {
     mode_ = Board_mode::loader;
     loader_lines_ = 0;
     loader_line_.clear();
+    staged_.assign(config_.eeprom.size(), 0);
+    staged_at_.assign(config_.eeprom.size(), false);
+    staged_outside_ = false;
     event("loader-start");
     if (faults_.from(Fault_kind::loader_silent, 0)) return;
     if (!faults_.has(Fault_kind::hwid_none)) send("#" + config_.hardware_id + "\r", now);
@@ -196,16 +200,43 @@ void Board::answer_loader_line(Time_point now) {
     }
     if (faults_.from(Fault_kind::loader_silent, number)) return;
 
+    stage_record(line);
     std::string reply(loader_reply(check_record(line)));
     if (reply == kReplyNext && number == config_.upload_line_limit) reply = kReplyDone;
     if (auto forced = faults_.reply_for(number)) reply = std::move(*forced);
     // The board acts on what it answers, forced or not: after "#?" it is back at the console.
     const bool done = reply == kReplyDone;
+    if (done) keep_written_eeprom();
     if (reply_ends_loader(reply)) mode_ = Board_mode::console;
     send(reply + "\r", now, Millis{faults_.delay_ms(Fault_kind::loader_delay, number)},
          [this, done] {
              if (done) event("loader-done");
          });
+}
+
+void Board::stage_record(std::string_view line) {
+    const std::optional<Data_record> record = data_record_of(line);
+    if (!record) return;
+    if (record->address + record->bytes.size() > staged_.size()) {
+        staged_outside_ = true;
+        return;
+    }
+    for (std::size_t i = 0; i < record->bytes.size(); ++i) {
+        staged_[record->address + i] = record->bytes[i];
+        staged_at_[record->address + i] = true;
+    }
+}
+
+// A write that filled the whole EEPROM, and nothing beyond it, is a parameter restore: its
+// bytes are the EEPROM from now on. Anything else (a firmware update) leaves it alone.
+void Board::keep_written_eeprom() {
+    if (staged_outside_ || staged_.empty()) return;
+    if (std::find(staged_at_.begin(), staged_at_.end(), false) != staged_at_.end()) return;
+    for (const unsigned address : faults_.stuck_addresses()) {
+        if (address < staged_.size()) staged_[address] = config_.eeprom[address];
+    }
+    config_.eeprom = staged_;
+    event("eeprom-written");
 }
 
 void Board::unplug_now() {

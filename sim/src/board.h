@@ -74,6 +74,7 @@ class Board {
     const Console& console() const { return console_; }
     int eeprom_lines() const { return dump_lines_sent_; }  // since the last dump started
     int upload_lines() const { return loader_lines_; }     // since the loader last started
+    const std::vector<std::uint8_t>& eeprom() const { return config_.eeprom; }
 
   private:
     void handle_byte(std::uint8_t byte, Time_point now);
@@ -89,6 +90,8 @@ class Board {
     void settle_held_cancel();
     void start_loader(Time_point now);
     void answer_loader_line(Time_point now);
+    void stage_record(std::string_view line);
+    void keep_written_eeprom();
     void unplug_now();
 
     void leave_boot();
@@ -116,6 +119,10 @@ class Board {
     int dump_lines_sent_ = 0;
     int loader_lines_ = 0;
     std::string loader_line_;
+    // What the loader's data records wrote since it started, byte by byte, until its "#@".
+    std::vector<std::uint8_t> staged_;
+    std::vector<bool> staged_at_;
+    bool staged_outside_ = false;  // a record beyond the EEPROM: this is no EEPROM write
 
     // Replies go out in order: each is due no earlier than the one before it. Dropping them
     // bumps the generation, so replies already in the timer queue fall silent when they fire.

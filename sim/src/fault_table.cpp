@@ -12,7 +12,7 @@ namespace sim {
 namespace {
 
 // What each fault takes after its name.
-enum class Args { none, line, line_ms, line_reply };
+enum class Args { none, line, line_ms, line_reply, address };
 
 struct Fault_name {
     std::string_view name;
@@ -34,7 +34,10 @@ constexpr std::array kNames{
     Fault_name{"loader-silent", Fault_kind::loader_silent, Args::line, 0},
     Fault_name{"loader-unplug", Fault_kind::loader_unplug, Args::line, 1},
     Fault_name{"hwid-none", Fault_kind::hwid_none, Args::none, 0},
+    Fault_name{"loader-stuck", Fault_kind::loader_stuck, Args::address, 0},
 };
+
+constexpr int kMaxAddress = 0xFFFF;
 
 constexpr int kMaxDelayMs = 600000;
 
@@ -72,6 +75,8 @@ std::string usage_of(const Fault_name& entry) {
             return std::string(entry.name) + " K MS";
         case Args::line_reply:
             return std::string(entry.name) + " K TEXT";
+        case Args::address:
+            return std::string(entry.name) + " ADDRESS (hexadecimal)";
     }
     return std::string(entry.name);
 }
@@ -95,6 +100,18 @@ std::string Fault_table::arm(std::string_view name, std::string_view args) {
     std::string usage = "usage: " + usage_of(*entry);
     if (entry->args == Args::none) {
         if (!trim(args).empty()) return usage;
+        faults_.push_back(fault);
+        return {};
+    }
+    if (entry->args == Args::address) {
+        const std::string_view text = trim(args);
+        int address = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), address, 16);
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size() || address < 0 ||
+            address > kMaxAddress) {
+            return usage;
+        }
+        fault.line = address;
         faults_.push_back(fault);
         return {};
     }
@@ -152,6 +169,14 @@ std::optional<std::string> Fault_table::reply_for(int line) const {
 
 bool Fault_table::has(Fault_kind kind) const {
     return std::ranges::any_of(faults_, [&](const Fault& f) { return f.kind == kind; });
+}
+
+std::vector<unsigned> Fault_table::stuck_addresses() const {
+    std::vector<unsigned> out;
+    for (const Fault& f : faults_) {
+        if (f.kind == Fault_kind::loader_stuck) out.push_back(unsigned(f.line));
+    }
+    return out;
 }
 
 }  // namespace sim

@@ -20,18 +20,20 @@ enum class Fault_kind {
     loader_silent,     // no answer from loader line K on (0: not even the hardware id)
     loader_unplug,     // unplug right after loader line K arrives
     hwid_none,         // the loader never tells its hardware id
+    loader_stuck,      // the EEPROM byte at address K keeps its old value when a write is kept
 };
 
 struct Fault {
     Fault_kind kind;
-    int line = 0;
+    int line = 0;  // the line K; for loader-stuck, the address
     int delay_ms = 0;
     std::string reply;
 };
 
 class Fault_table {
   public:
-    // Arms NAME with its arguments ("3", "3 500", "2 #!"); numbers may also be separated by
+    // Arms NAME with its arguments ("3", "3 500", "2 #!", "0123" for an address in
+    // hexadecimal); numbers may also be separated by
     // commas, as in --fault eeprom-delay=3,500. Returns an error text, empty on success.
     std::string arm(std::string_view name, std::string_view args);
 
@@ -51,6 +53,8 @@ class Fault_table {
     // The text to answer loader line K with, if a loader-reply fault is aimed at it.
     std::optional<std::string> reply_for(int line) const;
     bool has(Fault_kind kind) const;
+    // The addresses whose bytes a kept write does not change.
+    std::vector<unsigned> stuck_addresses() const;
 
   private:
     std::vector<Fault> faults_;

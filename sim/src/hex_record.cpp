@@ -12,15 +12,14 @@ namespace {
 constexpr std::size_t kFixedBytes = 5;  // count, two address bytes, type, checksum
 constexpr std::uint8_t kTypeData = 0x00;
 constexpr std::uint8_t kTypeEnd = 0x01;
-}  // namespace
 
-Record_verdict check_record(std::string_view line) {
+// The bytes of a "#" line, LL through CC; a verdict when the line is no well-formed record.
+std::optional<Record_verdict> decode(std::string_view line, std::vector<std::uint8_t>& bytes) {
     if (line.empty() || line.front() != '#') return Record_verdict::text_line;
     const std::string_view digits = line.substr(1);
     if (digits.size() < 2 * kFixedBytes || digits.size() % 2 != 0) {
         return Record_verdict::bad_header;
     }
-    std::vector<std::uint8_t> bytes;
     bytes.reserve(digits.size() / 2);
     for (std::size_t i = 0; i < digits.size(); i += 2) {
         const int hi = upper_hex_value(digits[i]);
@@ -29,6 +28,10 @@ Record_verdict check_record(std::string_view line) {
         bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
     }
     if (bytes.size() != kFixedBytes + bytes[0]) return Record_verdict::bad_header;
+    return std::nullopt;
+}
+
+Record_verdict verdict_of(const std::vector<std::uint8_t>& bytes) {
     const unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0U);
     if ((sum & 0xFFU) != 0) return Record_verdict::bad_checksum;
     switch (bytes[3]) {
@@ -39,6 +42,24 @@ Record_verdict check_record(std::string_view line) {
         default:
             return Record_verdict::bad_type;
     }
+}
+}  // namespace
+
+Record_verdict check_record(std::string_view line) {
+    std::vector<std::uint8_t> bytes;
+    if (const auto early = decode(line, bytes)) return *early;
+    return verdict_of(bytes);
+}
+
+std::optional<Data_record> data_record_of(std::string_view line) {
+    std::vector<std::uint8_t> bytes;
+    if (decode(line, bytes) || verdict_of(bytes) != Record_verdict::data_record) {
+        return std::nullopt;
+    }
+    Data_record record;
+    record.address = unsigned(bytes[1]) << 8 | bytes[2];
+    record.bytes.assign(bytes.begin() + 4, bytes.end() - 1);
+    return record;
 }
 
 std::string_view loader_reply(Record_verdict verdict) {

@@ -1,7 +1,10 @@
 #pragma once
 // The loader's view of one received line: "#" then hex pairs LL AAAA TT data CC, where all
 // bytes from LL through CC add up to 0 modulo 256. Lines not starting with "#" are text.
+#include <cstdint>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 
@@ -15,6 +18,13 @@ enum class Record_verdict {
 };
 
 Record_verdict check_record(std::string_view line);
+
+// The address and bytes of a line that check_record finds a data record.
+struct Data_record {
+    unsigned address = 0;
+    std::vector<std::uint8_t> bytes;
+};
+std::optional<Data_record> data_record_of(std::string_view line);
 
 // What the loader answers for a verdict (without the CR).
 std::string_view loader_reply(Record_verdict verdict);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "dump_line.h"
+
 namespace sim {
 namespace {
 
@@ -313,6 +315,82 @@ TEST_F(LoaderTest, UnplugRightAfterLineK) {
     EXPECT_EQ(io_.take(), "#$\r");
     EXPECT_EQ(io_.unplugs, 1);
     EXPECT_EQ(io_.uploaded, (std::vector<std::string>{"a", "b"}));
+}
+
+// A data record as the tool sends it: "#10", address, "00", 16 bytes, checksum.
+std::string data_record(unsigned address, const std::vector<std::uint8_t>& bytes) {
+    static const char* const kDigits = "0123456789ABCDEF";
+    std::string out = "#";
+    unsigned sum = 0;
+    auto put = [&](unsigned byte) {
+        out += kDigits[byte >> 4];
+        out += kDigits[byte & 15];
+        sum += byte;
+    };
+    put(unsigned(bytes.size()));
+    put(address >> 8);
+    put(address & 0xFF);
+    put(0);
+    for (const std::uint8_t b : bytes) put(b);
+    put((256 - (sum & 0xFF)) & 0xFF);
+    return out;
+}
+
+// The lines that write image into the EEPROM, then the end record, each with CR.
+std::string write_of(const std::vector<std::uint8_t>& image, std::size_t upto) {
+    std::string lines;
+    for (std::size_t a = 0; a < upto; a += 16) {
+        lines += data_record(unsigned(a), {image.begin() + long(a), image.begin() + long(a) + 16});
+        lines += '\r';
+    }
+    return lines + "#00000001FF\r";
+}
+
+TEST_F(LoaderTest, AWriteOfTheWholeEepromIsKeptAndServedByTheNextDump) {
+    std::vector<std::uint8_t> image(1024);
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = std::uint8_t(255 - i % 251);
+
+    // Part of the EEPROM only (as a firmware update of a few records): nothing changes.
+    start_loader();
+    send(write_of(image, 768));
+    EXPECT_TRUE(io_.take().ends_with("#@\r"));
+    EXPECT_EQ(board_.eeprom(), counting_image());
+    EXPECT_FALSE(io_.saw("eeprom-written"));
+
+    // A record beyond the EEPROM makes the whole write no EEPROM write.
+    start_loader();
+    send(data_record(0x400, std::vector<std::uint8_t>(16, 1)) + "\r" + write_of(image, 1024));
+    EXPECT_TRUE(io_.take().ends_with("#@\r"));
+    EXPECT_EQ(board_.eeprom(), counting_image());
+
+    // An error before the end: nothing is kept.
+    start_loader();
+    std::string spoiled = write_of(image, 1024);
+    spoiled.replace(spoiled.size() - 3, 2, "FE");  // the end record's checksum
+    send(spoiled);
+    EXPECT_TRUE(io_.take().ends_with("#!\r"));
+    EXPECT_EQ(board_.eeprom(), counting_image());
+
+    // The whole EEPROM and "#@": kept, and the dump serves it.
+    start_loader();
+    send(write_of(image, 1024));
+    EXPECT_TRUE(io_.take().ends_with("#@\r"));
+    EXPECT_TRUE(io_.saw("eeprom-written"));
+    EXPECT_EQ(board_.eeprom(), image);
+    reset_board();
+    send("\xB3#");
+    const std::span<const std::uint8_t, 16> first(image.data(), 16);
+    EXPECT_EQ(io_.take(), format_dump_line(first) + "\r");
+
+    // A stuck byte keeps its old value; the loader still answers "#@".
+    ASSERT_EQ(faults_.arm("loader-stuck", "0123"), "");
+    std::vector<std::uint8_t> second(1024, 0x5A);
+    start_loader();
+    send(write_of(second, 1024));
+    EXPECT_TRUE(io_.take().ends_with("#@\r"));
+    std::vector<std::uint8_t> expected = second;
+    expected[0x123] = image[0x123];
+    EXPECT_EQ(board_.eeprom(), expected);
 }
 
 class ConfiguredBoardTest : public BoardTest {

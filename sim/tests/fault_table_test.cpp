@@ -75,7 +75,18 @@ TEST(FaultTable, RejectsBadNamesAndArguments) {
     EXPECT_NE(faults.arm("loader-reply", "1"), "");
     EXPECT_NE(faults.arm("loader-reply", "1 \\q"), "");
     EXPECT_NE(faults.arm("hwid-none", "1"), "");
+    EXPECT_NE(faults.arm("loader-stuck", ""), "");
+    EXPECT_NE(faults.arm("loader-stuck", "12G"), "");
+    EXPECT_NE(faults.arm("loader-stuck", "10000"), "");
+    EXPECT_NE(faults.arm("loader-stuck", "1 2"), "");
     EXPECT_TRUE(faults.empty());
+}
+
+TEST(FaultTable, StuckBytesTakeAHexadecimalAddress) {
+    Fault_table faults;
+    ASSERT_EQ(faults.arm_option("loader-stuck=0123"), "");
+    ASSERT_EQ(faults.arm("loader-stuck", " 3ff "), "");
+    EXPECT_EQ(faults.stuck_addresses(), (std::vector<unsigned>{0x123, 0x3FF}));
 }
 
 TEST(FaultTable, SeveralFaultsAtOnceAndClear) {

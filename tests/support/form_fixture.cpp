@@ -22,10 +22,11 @@ void Form_test::TearDown() {
 
 Vimbo_form& Form_test::make_form() {
     form_.reset();  // a second window is a restart: the first one has gone
-    form_ = std::make_unique<Vimbo_form>(Form_services{
-        clock_, std::make_unique<Fake_port>(clock_, port_), &dialogs_, &editor_,
-        [this] { ++quit_calls_; },
-        [this] { return wall_start_.toMSecsSinceEpoch() + clock_.now_ms(); }, record_disk_, &port_list_});
+    form_ = std::make_unique<Vimbo_form>(
+        Form_services{clock_, std::make_unique<Fake_port>(clock_, port_), &dialogs_, &editor_,
+                      [this] { ++quit_calls_; },
+                      [this] { return wall_start_.toMSecsSinceEpoch() + clock_.now_ms(); },
+                      record_disk_, &port_list_});
     return *form_;
 }
 

@@ -27,9 +27,14 @@ bool Pty_test::start_sim(int port, const QStringList& extra) {
 }
 
 Vimbo_form& Pty_test::make_form() {
-    form_ = std::make_unique<Vimbo_form>(Form_services{events_, std::make_unique<Qt_port_backend>(),
-                                                       &dialogs_, &editor_,
-                                                       [this] { ++quit_calls_; }, {}, nullptr, port_list_});
+    form_ = std::make_unique<Vimbo_form>(Form_services{events_,
+                                                       std::make_unique<Qt_port_backend>(),
+                                                       &dialogs_,
+                                                       &editor_,
+                                                       [this] { ++quit_calls_; },
+                                                       {},
+                                                       nullptr,
+                                                       port_list_});
     return *form_;
 }
 
