@@ -11,11 +11,11 @@
 
 #include "app/line_list.h"
 #include "app/log_search.h"
+#include "app/port_opening.h"
 #include "app/qt_event_services.h"
 #include "app/session_record.h"
 #include "app/vimbo_form.h"
 #include "bench/bench_support.h"
-#include "serial/port_opening.h"
 
 // The session record and the log's keys: the record is on (as it is by default) and
 // writes real files in a temporary working folder; the log shows each line's time.
