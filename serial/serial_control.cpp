@@ -172,9 +172,12 @@ void Serial_control::look_for_return() {
     }
     if (com_port_link_present(comm_port_) != opened_via_link_) return;
     const QString before = opened_device_;
+    const bool by_serial = ports_ && !identity_.serial_number.isEmpty();
     const QString device = returned_device();
     if (device.isEmpty() || !backend_->present(device) || !open_device(device)) return;
-    moved_on_return_ = device != before;
+    // Only a converter found by its serial number is told under its new name; a comN link
+    // that leads elsewhere now was changed on purpose.
+    moved_on_return_ = by_serial && device != before;
     stop_return_watch();
     if (OnPortBack) OnPortBack();
 }
