@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "app/board_compare.h"
 #include "bench/bench_support.h"
 #include "bench/sim_window.h"
-#include "app/board_compare.h"
 #include "tests/backup_images.h"
 
 // The compare of a 4096-byte board with its backup, from the board simulator over a pty:

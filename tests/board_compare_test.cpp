@@ -4,8 +4,8 @@
 
 #include "app/backup_viewer.h"
 #include "app/backup_window.h"
-#include "app/control_table.h"
 #include "app/board_compare.h"
+#include "app/control_table.h"
 #include "eeprom/eep_format.h"
 #include "tests/backup_images.h"
 #include "tests/eeprom_board_fixture.h"
