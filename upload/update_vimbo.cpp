@@ -1,5 +1,7 @@
 #include "upload/update_vimbo.h"
 
+#include <utility>
+
 #include "base/colors.h"
 #include "base/dialogs.h"
 #include "base/open_files.h"
@@ -196,7 +198,7 @@ bool Upload_procedure::next_line_asked() {
             if (update_busy()) view_.log(QStringLiteral("#@ Software Update to RQMxx succesfull!"));
             if (eeprom_busy()) {
                 view_.log(QStringLiteral("#@ Eeprom upload to RQMxx succesfull!"));
-                if (checked_.armed()) view_.log(checked_.verify_hint());
+                if (checked_.armed()) verify_hint_ = checked_.verify_hint();
             }
             return false;
         }
@@ -286,6 +288,7 @@ void Upload_procedure::clean_up() {
     view_.set_progress(-1);
     view_.set_title(kEndedTitle);
     view_.transfer_ended();
+    if (!verify_hint_.isEmpty()) view_.log(std::exchange(verify_hint_, QString()));
 }
 
 void Upload_procedure::open_file(const QString& name) {

@@ -79,4 +79,5 @@ class Upload_procedure {
     int lines_sent_ = 0;
     int progress_fill_ = 0;  // steps of the progress fill shown so far
     Checked_image checked_;
+    QString verify_hint_;  // logged once the transfer has ended, so the end names the "#@"
 };
