@@ -11,35 +11,11 @@
 #include "app/port_opening.h"
 #include "app/qt_event_services.h"
 #include "app/vimbo_form.h"
+#include "bench/bench_form.h"
 #include "bench/bench_support.h"
 #include "serial/port_names.h"
 
-namespace {
-
-struct Bench_form {
-    Bench_form() {
-        QDir::setCurrent(dir.path());
-        QFile(QStringLiteral("com1")).open(QIODevice::WriteOnly);  // COM 1 maps to a file here
-        auto backend = std::make_unique<Memory_port>();
-        port = backend.get();
-        form = std::make_unique<Vimbo_form>(
-            Form_services{events, std::move(backend), nullptr, nullptr, [] {}});
-        form->Text_com_number->setText(QStringLiteral("1"));
-        form->Text_baud_rate->setText(QStringLiteral("115200"));
-        form->port_opening().Cmd_com_usb_Click();
-        form->show();
-        // The first picture of the window is painted before anything is measured.
-        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-    }
-    QTemporaryDir dir;
-    Qt_event_services events;
-    Memory_port* port = nullptr;
-    std::unique_ptr<Vimbo_form> form;
-};
-
-constexpr double kCharsPerSecondAt115200 = 115200.0 / 10.0;  // 8N1: ten bits a character
-
-}  // namespace
+namespace {}  // namespace
 
 // Console lines through the real notification, handler and log widget, with the window
 // shown and painting.

@@ -15,36 +15,14 @@
 #include "app/qt_event_services.h"
 #include "app/session_record.h"
 #include "app/vimbo_form.h"
+#include "bench/bench_form.h"
 #include "bench/bench_support.h"
 
 // The session record and the log's keys: the record is on (as it is by default) and
 // writes real files in a temporary working folder; the log shows each line's time.
 namespace {
 
-struct Recording_form {
-    Recording_form() {
-        QDir::setCurrent(dir.path());
-        QFile(QStringLiteral("com1")).open(QIODevice::WriteOnly);  // COM 1 maps to a file here
-        auto backend = std::make_unique<Memory_port>();
-        port = backend.get();
-        form = std::make_unique<Vimbo_form>(
-            Form_services{events, std::move(backend), nullptr, nullptr, [] {}});
-        form->Text_com_number->setText(QStringLiteral("1"));
-        form->Text_baud_rate->setText(QStringLiteral("115200"));
-        form->port_opening().Cmd_com_usb_Click();
-        form->List_1->set_show_times(true);
-        form->show();
-        for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-    }
-    QTemporaryDir dir;
-    Qt_event_services events;
-    Memory_port* port = nullptr;
-    std::unique_ptr<Vimbo_form> form;
-};
-
 const QString kLine = QStringLiteral("+CSQ: 21,0 and some more text to be 40 c");
-constexpr double kCharsPerSecond = 115200.0 / 10.0;  // 8N1: ten bits a character
-
 // CPU time of this thread: what a line costs, without the moments the process waited.
 double thread_cpu_us() {
     timespec t{};
@@ -63,7 +41,7 @@ double median(std::vector<double> v) {
 // over every 2 ms, every line recorded and shown with its time: the share of one core.
 // Argument 0: the same stream with the record off and no times shown, for comparison.
 static void BM_record_stream_115200(benchmark::State& state) {
-    Recording_form bench;
+    Bench_form bench(true);
     if (state.range(0) == 0) {
         bench.form->record().set_on(false);
         bench.form->List_1->set_show_times(false);
@@ -77,7 +55,7 @@ static void BM_record_stream_115200(benchmark::State& state) {
         QTimer feeder;
         feeder.setTimerType(Qt::PreciseTimer);
         QObject::connect(&feeder, &QTimer::timeout, [&] {
-            const auto due = qsizetype((wall_seconds() - wall0) * kCharsPerSecond);
+            const auto due = qsizetype((wall_seconds() - wall0) * kCharsPerSecondAt115200);
             QByteArray piece;
             for (; sent < due; ++sent) piece += stream[sent % stream.size()];
             if (!piece.isEmpty()) bench.port->deliver(piece);
@@ -100,7 +78,7 @@ BENCHMARK(BM_record_stream_115200)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond
 // 10 000 timed on the process's CPU clock; the middle chunk of the first ten against the
 // middle chunk of the last ten).
 static void BM_log_million_timed_lines(benchmark::State& state) {
-    Recording_form bench;
+    Bench_form bench(true);
     for (auto _ : state) {
         state.PauseTiming();
         bench.form->List_1->clear_items();
@@ -124,7 +102,7 @@ BENCHMARK(BM_log_million_timed_lines)->Unit(benchmark::kMillisecond)->Iterations
 // How long writing one record line holds the window, line by line on the wall clock: the
 // longest of 200 000, and the end of a transfer, which waits until the disk has the file.
 static void BM_record_line_longest(benchmark::State& state) {
-    Recording_form bench;
+    Bench_form bench(true);
     Session_record& record = bench.form->record();
     using clock = std::chrono::steady_clock;
     for (auto _ : state) {
