@@ -214,21 +214,26 @@ void Hint_line::set_progress(double share) {
     changed();
 }
 
-// A change reaches the face at once when the last one is a tick old, else at the tick.
+// A change reaches the face on the loop's next turn when the face is a tick old. A change
+// within the tick waits for the next change after it, which a stream brings before long,
+// so a stream's faces cost no wake-up of their own; only when no change follows does the
+// catch-up timer show it.
 void Hint_line::changed() {
     if (!tick_) {
         show_now();
         return;
     }
-    if (tick_->enabled() || show_posted_) return;
+    if (show_posted_) return;
     if (text() == text_ && filled_width_for(progress_) == filled_width_for(shown_progress_)) {
         shown_progress_ = progress_;
+        tick_->set_enabled(false);
         return;  // the face shows it already
     }
     const std::int64_t since = events_->now_ms() - shown_at_ms_;
-    if (since >= kStreamRepaintMs) {
+    if (since >= kHintFaceMs) {
         // On the loop's next turn, so that a text and its step of the fill set by one
         // handler come in one picture.
+        tick_->set_enabled(false);
         show_posted_ = true;
         events_->post([this, alive = alive_] {
             if (!*alive) return;
@@ -237,7 +242,8 @@ void Hint_line::changed() {
         });
         return;
     }
-    tick_->set_interval(int(kStreamRepaintMs - since));
+    if (tick_->enabled()) return;
+    tick_->set_interval(int(kHintCatchUpMs - since));
     tick_->set_enabled(true);
 }
 

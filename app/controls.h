@@ -19,6 +19,10 @@
 // How often a picture that follows a fast stream (the log, the receive indicator) is
 // brought up to date: 25 times a second.
 constexpr int kStreamRepaintMs = 40;
+// The hint line during a stream: a new face at most 25 times a second, and a change that
+// no later change followed shows at the latest this long after the last face.
+constexpr int kHintFaceMs = kStreamRepaintMs;
+constexpr int kHintCatchUpMs = 100;
 
 // A push button whose face colour can be set. An invalid colour is the normal button face.
 class Vb_button : public QPushButton {
@@ -109,8 +113,9 @@ class File_list : public QListWidget {
 // The hint line: a label whose background can show progress from the left. The base
 // colour is a style sheet, painted once into a picture that every paint reuses; the fill
 // and the text are painted over it. Once given a clock (repaint_in_ticks), changes reach
-// the face at most once per kStreamRepaintMs, and only when the text or the filled width
-// changed: an upload sends its lines faster than that.
+// the face at most once per kHintFaceMs, and only when the text or the filled width
+// changed: an upload sends its lines faster than that. A change within that time shows with
+// the next change after it, or at the latest kHintCatchUpMs after the last face.
 class Hint_line : public QLabel {
     Q_OBJECT
   public:
@@ -145,7 +150,7 @@ class Hint_line : public QLabel {
     QPixmap background_;          // the style sheet's painting, empty when out of date
     Event_services* events_ = nullptr;
     std::unique_ptr<Window_timer> tick_;
-    std::int64_t shown_at_ms_ = -kStreamRepaintMs;
+    std::int64_t shown_at_ms_ = -kHintFaceMs;
     bool show_posted_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -16,6 +16,18 @@ inline double process_cpu_seconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// The user and the system part of the process CPU time, in seconds.
+struct Cpu_split {
+    double user = 0, system = 0;
+    long voluntary_switches = 0;  // sleeps: each wait that gave up the core
+};
+inline Cpu_split process_cpu_split() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return {double(usage.ru_utime.tv_sec) + double(usage.ru_utime.tv_usec) / 1e6,
+            double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) / 1e6, usage.ru_nvcsw};
+}
+
 // CPU time of this process to the microsecond, in seconds: time spent waiting for a core
 // does not count.
 inline double fine_cpu_seconds() {

@@ -27,7 +27,7 @@ static void BM_board_compare(benchmark::State& state) {
         return;
     }
     Sim_process sim;
-    if (!sim.start(dir.path(), 3, {"--eeprom-image", dir.filePath("board.bin")})) {
+    if (!sim.start(dir.path(), 3, {"--eeprom-image", dir.filePath("board.bin"), "--quiet-lines"})) {
         state.SkipWithError("the simulator did not start");
         return;
     }

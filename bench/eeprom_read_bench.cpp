@@ -1,19 +1,12 @@
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
-#include "app/port_opening.h"
-#include "app/qt_event_services.h"
-#include "app/vimbo_form.h"
 #include "bench/bench_support.h"
+#include "bench/sim_window.h"
 #include "eeprom/eeprom_read.h"
-#include "serial/qt_port_backend.h"
-#include "tests/support/fakes.h"
-#include "tests/support/sim_process.h"
 
 // A whole EEPROM read from the board simulator over a pty, for each model's size: the wall
 // time against the protocol floor (two 500 ms pauses, then a 100 ms pause between lines;
@@ -26,49 +19,31 @@ static void BM_eeprom_read(benchmark::State& state) {
     const QString old_dir = QDir::currentPath();
     QDir::setCurrent(dir.path());
     Sim_process sim;
-    if (!sim.start(dir.path(), 3, {"--eeprom-size", QString::number(size)})) {
+    if (!sim.start(dir.path(), 3, {"--eeprom-size", QString::number(size), "--quiet-lines"})) {
         state.SkipWithError("the simulator did not start");
         return;
     }
-    Qt_event_services events;
-    Fake_dialogs dialogs;
-    Fake_editor editor;
-    Vimbo_form form(
-        Form_services{events, std::make_unique<Qt_port_backend>(), &dialogs, &editor, [] {}});
-    form.show();
-    form.Text_com_number->setText("3");
-    form.Text_baud_rate->setText("115200");
-    form.port_opening().Cmd_com_usb_Click();
+    Sim_window window;
+    Vimbo_form& form = window.form;
 
     for (auto _ : state) {
         // The board signs on first (as after Initialize), so the read starts at once.
-        form.state.Rx_reply.clear();
-        for (const char byte : {'\x00', '\x18', '\x21'}) form.MSerial.Output(QString(QChar(byte)));
-        if (!sim.wait_for_line("event signon")) {
+        if (!window.signed_on(sim)) {
             state.SkipWithError("no sign-on");
             break;
         }
-        while (form.state.Rx_reply.size() < 2) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
-                                            50);
-        }
         QFile::remove(name);
-        dialogs.answer(name);
+        window.dialogs.answer(name);
         const double cpu0 = process_cpu_seconds();
         const double wall0 = wall_seconds();
         form.eeprom_read().Cmd_read_eeprom_Click();
         const double wall = wall_seconds() - wall0;
         const double cpu = process_cpu_seconds() - cpu0;
-        state.SetIterationTime(wall);
+        transfer_counters(state, floor_s, wall, cpu);
         if (form.hint() != "Done and saved to; " + name) {
             state.SkipWithError("the read did not finish");
             break;
         }
-        state.counters["floor_s"] = floor_s;
-        state.counters["wall_s"] = wall;
-        state.counters["wall_over_floor"] = wall / floor_s;
-        state.counters["cpu_s"] = cpu;
-        state.counters["cpu_pct_of_wall"] = 100.0 * cpu / wall;
     }
     QDir::setCurrent(old_dir);
 }

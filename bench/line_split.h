@@ -17,6 +17,10 @@ class Line_split {
   public:
     enum Moment { read, mailbox, woken, armed, ticked, output };
 
+    // The timer whose arming and ticks count (the transfer's Timer1).
+    void watch(const Window_timer* timer) { watched_ = timer; }
+    bool watches(const Window_timer* timer) const { return timer == watched_; }
+
     void note(Moment m) { moments_.emplace_back(m, wall_seconds()); }
     void note_arming(int interval_ms) {
         note(armed);
@@ -75,6 +79,7 @@ class Line_split {
   private:
     std::vector<std::pair<Moment, double>> moments_;
     std::vector<int> intervals_;
+    const Window_timer* watched_ = nullptr;
 };
 
 // The value below which the given share of the values lies.
@@ -85,7 +90,30 @@ inline double percentile(std::vector<double> v, double share) {
     return v[k];
 }
 
-// Qt's event loop, noting each return from a wait.
+// A window timer that notes its arming and its ticks while its split watches it.
+class Noting_timer : public Window_timer {
+  public:
+    explicit Noting_timer(Line_split& split) : split_(split) {}
+    void wrap(std::unique_ptr<Window_timer> inner) { inner_ = std::move(inner); }
+    void set_interval(int ms) override { inner_->set_interval(ms); }
+    int interval() const override { return inner_->interval(); }
+    void set_enabled(bool on) override {
+        if (on && !inner_->enabled() && split_.watches(this)) split_.note_arming(interval());
+        inner_->set_enabled(on);
+    }
+    bool enabled() const override { return inner_->enabled(); }
+    void ticked() const {
+        if (split_.watches(this)) split_.note(Line_split::ticked);
+    }
+
+  private:
+    std::unique_ptr<Window_timer> inner_;
+    Line_split& split_;
+};
+
+// Qt's event loop, noting each return from a wait; its timers note their arming and ticks
+// once the split watches them (the window keeps the timers it made, so they are not
+// replaced after it is built).
 class Noting_events : public Qt_event_services {
   public:
     explicit Noting_events(Line_split& split) : split_(split) {}
@@ -93,25 +121,16 @@ class Noting_events : public Qt_event_services {
         Qt_event_services::wait_for_events();
         split_.note(Line_split::woken);
     }
-
-  private:
-    Line_split& split_;
-};
-
-// A window timer that notes its arming; its tick handler notes the tick.
-class Noting_timer : public Window_timer {
-  public:
-    Noting_timer(std::unique_ptr<Window_timer> inner, Line_split& split)
-        : inner_(std::move(inner)), split_(split) {}
-    void set_interval(int ms) override { inner_->set_interval(ms); }
-    int interval() const override { return inner_->interval(); }
-    void set_enabled(bool on) override {
-        if (on && !inner_->enabled()) split_.note_arming(inner_->interval());
-        inner_->set_enabled(on);
+    std::unique_ptr<Window_timer> make_timer(std::function<void()> on_tick) override {
+        auto timer = std::make_unique<Noting_timer>(split_);
+        timer->wrap(
+            Qt_event_services::make_timer([noting = timer.get(), on_tick = std::move(on_tick)] {
+                noting->ticked();
+                on_tick();
+            }));
+        return timer;
     }
-    bool enabled() const override { return inner_->enabled(); }
 
   private:
-    std::unique_ptr<Window_timer> inner_;
     Line_split& split_;
 };

@@ -127,7 +127,9 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
         }
     }
     Sim_process sim;
-    if (!sim.start(dir.path(), 3, {QStringLiteral("--hwid"), QStringLiteral("2418")})) {
+    if (!sim.start(
+            dir.path(), 3,
+            {QStringLiteral("--hwid"), QStringLiteral("2418"), QStringLiteral("--quiet-lines")})) {
         state.SkipWithError("the simulator did not start");
         return;
     }
@@ -139,11 +141,7 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
     Timed_port* timed = port.get();
     Vimbo_form form(Form_services{events, std::move(port), &dialogs, &editor, [] {}});
     // Timer1 and the receive notification note their moments too.
-    form.Timer1 = std::make_unique<Noting_timer>(events.make_timer([&] {
-        split.note(Line_split::ticked);
-        form.handle([&] { form.receiver().Timer1_Timer(); });
-    }),
-                                                 split);
+    split.watch(form.Timer1.get());
     form.MSerial.OnComm = [&form, &split, on_comm = form.MSerial.OnComm] {
         const bool had_request = form.state.Rx_reply == QLatin1String("#$");
         on_comm();
@@ -158,13 +156,16 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
     form.state.Chosen_file = QStringLiteral("2418.upd");
 
     double wall0 = 0, wall1 = 0, cpu0 = 0, cpu1 = 0;
+    Cpu_split split0, split1;
     QObject::connect(&form, &QWidget::windowTitleChanged, [&](const QString& title) {
         if (title == QLatin1String("Wait untill UPDATE upload FINISHED!")) {
             wall0 = wall_seconds();
             cpu0 = process_cpu_seconds();
+            split0 = process_cpu_split();
         } else if (title == QLatin1String(" VIMBO .....")) {
             wall1 = wall_seconds();
             cpu1 = process_cpu_seconds();
+            split1 = process_cpu_split();
         }
     });
     for (auto _ : state) {
@@ -185,6 +186,11 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
         state.counters["wall_over_floor"] = wall / kFloorSeconds;
         state.counters["cpu_s"] = cpu1 - cpu0;
         state.counters["cpu_pct_of_wall"] = 100.0 * (cpu1 - cpu0) / wall;
+        state.counters["cpu_user_s"] = split1.user - split0.user;
+        state.counters["cpu_system_s"] = split1.system - split0.system;
+        // Each wake-up costs the system time of a sleep and a return to the loop.
+        state.counters["wakeups_per_line"] =
+            double(split1.voluntary_switches - split0.voluntary_switches) / kLines;
         // Where the time over the floor goes: from a reply to the next line beyond the 36 ms
         // pause (the tool), and from a line to its reply (the link and the simulator).
         const auto reply_to_line = gaps_ms(timed->reply_at, timed->line_sent_at);

@@ -70,7 +70,11 @@ bool Qt_port_backend::present(const QString& device) const {
 
 bool Qt_port_backend::write(const QByteArray& bytes) {
     if (!port_.isOpen()) return false;
-    return port_.write(bytes) == bytes.size();
+    if (port_.write(bytes) != bytes.size()) return false;
+    // Hands the bytes to the driver now, as far as it takes them without blocking, instead
+    // of on a later turn of the loop: one wake-up less for each line a transfer sends.
+    port_.flush();
+    return true;
 }
 
 // A vanished device (unplugged converter, closed pty) shows as read or resource errors,

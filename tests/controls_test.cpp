@@ -122,9 +122,9 @@ TEST(Hint_line_look, ProgressRepaintsOnlyWhenTheFillGrowsByAPixel) {
     EXPECT_EQ(painted_fill(line), 0);
 }
 
-// On a clock the face follows the handlers at most once a tick (40 ms), and only when the
-// text or the filled width changed; the handlers read the newest text at once, and the end
-// of a fill shows at once.
+// On a clock the face follows the handlers at most once per 40 ms, and only when the text
+// or the filled width changed; the handlers read the newest text at once, the last change
+// shows by the catch-up, and the end of a fill shows at once.
 TEST(Hint_line_look, OnAClockTheFaceFollowsAtMostOnceATick) {
     Virtual_clock clock;
     QWidget window;
@@ -152,8 +152,11 @@ TEST(Hint_line_look, OnAClockTheFaceFollowsAtMostOnceATick) {
     }
     ASSERT_GE(changes.size(), 2u);
     EXPECT_EQ(changes.front(), 1000);  // after a quiet spell: on the loop's next turn
-    for (std::size_t i = 1; i < changes.size(); ++i) EXPECT_GE(changes[i] - changes[i - 1], 40);
+    for (std::size_t i = 1; i < changes.size(); ++i) {
+        EXPECT_GE(changes[i] - changes[i - 1], kHintFaceMs);
+    }
     EXPECT_LE(changes.size(), 26u);
+    EXPECT_LE(changes.back(), 1990 + kHintCatchUpMs);  // the last change, by the catch-up
     EXPECT_EQ(line.text(), "line 99");
     EXPECT_EQ(painted_fill(line), 392);
 
@@ -161,15 +164,29 @@ TEST(Hint_line_look, OnAClockTheFaceFollowsAtMostOnceATick) {
     line.set_text("line 99");
     line.set_progress(1.0);
     EXPECT_EQ(clock.timers_enabled(), 0);
+    clock.advance(kHintFaceMs);
     line.set_progress(0.5);  // after a quiet spell: on the loop's next turn
     EXPECT_EQ(painted_fill(line), 392);
     clock.run_pending();
     EXPECT_EQ(painted_fill(line), 196);
     line.set_progress(0.5 + 0.2 / 392);
     EXPECT_EQ(clock.timers_enabled(), 0);
-    line.set_progress(0.75);  // within a tick of the last change: at the tick
+    line.set_progress(0.75);  // within a tick of the last change: with a later change...
     EXPECT_EQ(painted_fill(line), 196);
     EXPECT_EQ(clock.timers_enabled(), 1);
+    clock.advance(kHintFaceMs);
+    line.set_progress(0.8);
+    EXPECT_EQ(clock.timers_enabled(), 0);  // ...which wakes no timer
+    clock.run_pending();
+    EXPECT_EQ(painted_fill(line), 314);
+    clock.advance(1);
+    line.set_progress(0.9);  // ...or, when none comes, at the catch-up
+    clock.advance(kHintCatchUpMs - 2);
+    clock.run_pending();
+    EXPECT_EQ(painted_fill(line), 314);
+    clock.advance(1);
+    clock.run_pending();
+    EXPECT_EQ(painted_fill(line), 353);
     line.set_progress(-1);  // the end of the fill: at once
     EXPECT_EQ(painted_fill(line), 0);
     EXPECT_EQ(clock.timers_enabled(), 0);

@@ -13,7 +13,7 @@ namespace sim {
 const char* const kUsage =
     "usage: vimbo_sim --dir DIR --port N [--eeprom-size 1024|2048|4096] [--eeprom-image FILE]\n"
     "                 [--hwid ID] [--sign-on-byte HH] [--upload-out FILE] [--upload-lines N]\n"
-    "                 [--delay-ms T] [--stay] [--fault NAME[=ARGS]]...\n";
+    "                 [--delay-ms T] [--stay] [--quiet-lines] [--fault NAME[=ARGS]]...\n";
 
 namespace {
 
@@ -86,9 +86,9 @@ Parsed_options parse_options(const std::vector<std::string>& args) {
             value = std::string(name.substr(equals + 1));
             name = name.substr(0, equals);
         }
-        if (name == "--stay" || name == "--help" || name == "-h") {
+        if (name == "--stay" || name == "--quiet-lines" || name == "--help" || name == "-h") {
             if (value) return {o, std::string(name) + " takes no value"};
-            (name == "--stay" ? o.stay : o.help) = true;
+            (name == "--stay" ? o.stay : name == "--quiet-lines" ? o.quiet_lines : o.help) = true;
             continue;
         }
         if (!value) {

@@ -18,6 +18,7 @@ struct Options {
     int upload_lines = 0;
     int delay_ms = 0;
     bool stay = false;
+    bool quiet_lines = false;         // no event per dump or loader line
     std::vector<std::string> faults;  // NAME or NAME=ARGS, checked when armed
     bool help = false;
 };

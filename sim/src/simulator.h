@@ -29,7 +29,7 @@ class Simulator final : private Board_io {
 
   private:
     void transmit(std::string_view bytes) override;
-    void event(std::string_view text) override { reporter_.event(text); }
+    void event(std::string_view text) override;
     void upload_line(std::string_view line) override;
     void request_unplug() override { unplug_requested_ = true; }
 
@@ -47,6 +47,7 @@ class Simulator final : private Board_io {
     void wait_and_handle();
 
     bool stay_;
+    bool quiet_lines_;
     Reporter reporter_;
     Fault_table faults_;
     Board board_;

@@ -19,13 +19,14 @@ TEST(Options, Defaults) {
     EXPECT_EQ(p.options.sign_on_byte, 0xBE);
     EXPECT_EQ(p.options.delay_ms, 0);
     EXPECT_FALSE(p.options.stay);
+    EXPECT_FALSE(p.options.quiet_lines);
 }
 
 TEST(Options, EverythingSet) {
     const auto p =
         parse({"--dir=/d", "--port=7", "--eeprom-size", "4096", "--hwid", "1234", "--sign-on-byte",
                "d0", "--upload-out", "/tmp/u", "--upload-lines", "12", "--delay-ms", "40", "--stay",
-               "--fault", "eeprom-delay=3,500", "--fault=hwid-none"});
+               "--quiet-lines", "--fault", "eeprom-delay=3,500", "--fault=hwid-none"});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.port, 7);
     EXPECT_EQ(p.options.eeprom_size, 4096U);
@@ -35,6 +36,7 @@ TEST(Options, EverythingSet) {
     EXPECT_EQ(p.options.upload_lines, 12);
     EXPECT_EQ(p.options.delay_ms, 40);
     EXPECT_TRUE(p.options.stay);
+    EXPECT_TRUE(p.options.quiet_lines);
     EXPECT_EQ(p.options.faults, (std::vector<std::string>{"eeprom-delay=3,500", "hwid-none"}));
 }
 
