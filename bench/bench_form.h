@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 #include "app/line_list.h"
@@ -36,3 +37,33 @@ struct Bench_form {
 };
 
 constexpr double kCharsPerSecondAt115200 = 115200.0 / 10.0;  // 8N1: ten bits a character
+
+struct Stream_run {
+    double cpu_pct_of_one_core = 0;
+    qsizetype chars_fed = 0;
+};
+
+// 5 s of the real event loop with the stream (repeated as needed) handed to the window's
+// port every 2 ms, everything due by then at 115200 baud, as a serial driver hands it over.
+// With deliver false only the feeding runs: the part of a figure that is the benchmark's own.
+inline Stream_run feed_115200_stream(Bench_form& bench, const QByteArray& stream,
+                                     bool deliver = true) {
+    qsizetype sent = 0;
+    const double wall0 = wall_seconds();
+    const double cpu0 = process_cpu_seconds();
+    QTimer feeder;
+    feeder.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&feeder, &QTimer::timeout, [&] {
+        const auto due = qsizetype((wall_seconds() - wall0) * kCharsPerSecondAt115200);
+        QByteArray piece;
+        for (; sent < due; ++sent) piece += stream[sent % stream.size()];
+        if (!piece.isEmpty() && deliver) bench.port->deliver(piece);
+    });
+    feeder.start(2);
+    bool done = false;
+    QTimer::singleShot(5000, Qt::PreciseTimer, [&] { done = true; });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    const double wall = wall_seconds() - wall0;
+    return {100.0 * (process_cpu_seconds() - cpu0) / wall, sent};
+}

@@ -8,14 +8,6 @@
 
 #include "serial/port_backend.h"
 
-// Process CPU time (user + system), in seconds.
-inline double process_cpu_seconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // The user and the system part of the process CPU time, in seconds.
 struct Cpu_split {
     double user = 0, system = 0;
@@ -26,6 +18,12 @@ inline Cpu_split process_cpu_split() {
     getrusage(RUSAGE_SELF, &usage);
     return {double(usage.ru_utime.tv_sec) + double(usage.ru_utime.tv_usec) / 1e6,
             double(usage.ru_stime.tv_sec) + double(usage.ru_stime.tv_usec) / 1e6, usage.ru_nvcsw};
+}
+
+// Process CPU time (user + system), in seconds.
+inline double process_cpu_seconds() {
+    const Cpu_split cpu = process_cpu_split();
+    return cpu.user + cpu.system;
 }
 
 // CPU time of this process to the microsecond, in seconds: time spent waiting for a core

@@ -51,26 +51,9 @@ static void receive_stream(benchmark::State& state, bool deliver) {
     QByteArray stream;
     while (stream.size() < 100000) stream += line;
     for (auto _ : state) {
-        qsizetype sent = 0;
-        const double wall0 = wall_seconds();
-        const double cpu0 = process_cpu_seconds();
-        QTimer feeder;
-        feeder.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&feeder, &QTimer::timeout, [&] {
-            // Everything due by now at 11520 characters a second.
-            const auto due = qsizetype((wall_seconds() - wall0) * kCharsPerSecondAt115200);
-            QByteArray piece;
-            for (; sent < due; ++sent) piece += stream[sent % stream.size()];
-            if (!piece.isEmpty() && deliver) bench.port->deliver(piece);
-        });
-        feeder.start(2);
-        bool done = false;
-        QTimer::singleShot(5000, Qt::PreciseTimer, [&] { done = true; });
-        while (!done)
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        const double wall = wall_seconds() - wall0;
-        state.counters["cpu_pct_of_one_core"] = 100.0 * (process_cpu_seconds() - cpu0) / wall;
-        state.counters["chars_received"] = double(sent);
+        const Stream_run run = feed_115200_stream(bench, stream, deliver);
+        state.counters["cpu_pct_of_one_core"] = run.cpu_pct_of_one_core;
+        state.counters["chars_received"] = double(run.chars_fed);
     }
     state.counters["log_lines"] = bench.form->List_1->count();
 }

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -49,24 +48,8 @@ static void BM_record_stream_115200(benchmark::State& state) {
     QByteArray stream;
     while (stream.size() < 100000) stream += kLine.left(38).toLatin1() + "\r\n";
     for (auto _ : state) {
-        qsizetype sent = 0;
-        const double wall0 = wall_seconds();
-        const double cpu0 = process_cpu_seconds();
-        QTimer feeder;
-        feeder.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&feeder, &QTimer::timeout, [&] {
-            const auto due = qsizetype((wall_seconds() - wall0) * kCharsPerSecondAt115200);
-            QByteArray piece;
-            for (; sent < due; ++sent) piece += stream[sent % stream.size()];
-            if (!piece.isEmpty()) bench.port->deliver(piece);
-        });
-        feeder.start(2);
-        bool done = false;
-        QTimer::singleShot(5000, Qt::PreciseTimer, [&] { done = true; });
-        while (!done)
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        const double wall = wall_seconds() - wall0;
-        state.counters["cpu_pct_of_one_core"] = 100.0 * (process_cpu_seconds() - cpu0) / wall;
+        state.counters["cpu_pct_of_one_core"] =
+            feed_115200_stream(bench, stream).cpu_pct_of_one_core;
     }
     state.counters["log_lines"] = bench.form->List_1->count();
     state.counters["record_bytes"] = double(QFileInfo(bench.form->record().today_file()).size());
