@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -278,24 +280,82 @@ void Hint_line::changeEvent(QEvent* e) {
 }
 
 // The background as the style sheet paints it, kept until the colour, the style or the
-// size changes; then the fill, then the text as a plain-text label draws it.
-void Hint_line::paintEvent(QPaintEvent*) {
-    if (background_.isNull()) {
-        const qreal ratio = devicePixelRatioF();
-        background_ = QPixmap(size() * ratio);
-        background_.setDevicePixelRatio(ratio);
-        background_.fill(palette().color(QPalette::Window));
+// size changes.
+void Hint_line::paint_background() {
+    const qreal ratio = devicePixelRatioF();
+    background_ = QPixmap(size() * ratio);
+    background_.setDevicePixelRatio(ratio);
+    background_.fill(palette().color(QPalette::Window));
+    {
         QPainter painter(&background_);
         QStyleOption option;
         option.initFrom(this);
         style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
     }
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
-    if (const int filled = filled_width_for(shown_progress_); filled > 0) {
-        painter.fillRect(QRect(0, 0, filled, height()), fill_color());
+    const QImage picture = background_.toImage();
+    plain_back_ = picture.isNull() ? std::nullopt : std::optional(QColor(picture.pixel(0, 0)));
+    for (int y = 0; plain_back_ && y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixel(x, y) != plain_back_->rgb()) {
+                plain_back_.reset();
+                break;
+            }
+        }
     }
-    painter.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+}
+
+// The picture the painter draws into, when a composed face can stand in for its drawing:
+// a plain 32-bit image, reached by whole pixels, with the whole line to be painted.
+QImage* Hint_line::composable_target(const QPainter& painter, const QPaintEvent& e,
+                                     QPoint& at) const {
+    QPaintEngine* engine = painter.paintEngine();
+    auto* target = engine ? dynamic_cast<QImage*>(engine->paintDevice()) : nullptr;
+    const QTransform to_target = painter.deviceTransform();
+    at = QPoint(int(std::lround(to_target.dx())), int(std::lround(to_target.dy())));
+    const bool whole = to_target.type() <= QTransform::TxTranslate &&
+                       QPointF(at) == to_target.map(QPointF(0, 0)) &&
+                       (QRegion(rect()) - e.region()).isEmpty();
+    const bool plain = plain_back_ && contentsRect() == rect() && devicePixelRatioF() == 1 &&
+                       alignment() == (Qt::AlignLeft | Qt::AlignVCenter) &&
+                       layoutDirection() == Qt::LeftToRight;
+    if (!target || !whole || !plain || !target->rect().contains(QRect(at, size()))) {
+        return nullptr;
+    }
+    return target;
+}
+
+// The fill, then the text as a plain-text label draws it, over the background.
+void Hint_line::draw_text(QPainter& painter, int filled, const QColor& pen) {
+    painter.drawPixmap(0, 0, background_);
+    if (filled > 0) painter.fillRect(QRect(0, 0, filled, height()), fill_color());
+    painter.setPen(pen);
     painter.drawText(contentsRect(), int(alignment()), text());
+}
+
+void Hint_line::paintEvent(QPaintEvent* e) {
+    if (background_.isNull()) paint_background();
+    QPainter painter(this);
+    const int filled = filled_width_for(shown_progress_);
+    const QColor pen =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole());
+    QPoint at;
+    QImage* target = composable_target(painter, *e, at);
+    if (!target) {
+        draw_text(painter, filled, pen);
+        return;
+    }
+    strip_.set_look({font(), pen, *plain_back_, fill_color(), size(), target->format(),
+                     logicalDpiX(), logicalDpiY()});
+    if (!strip_.compose(text(), filled)) {
+        draw_text(painter, filled, pen);
+        return;
+    }
+    if (strip_.proof() != Glyph_strip::Proof::held) {
+        draw_text(painter, filled, pen);
+        strip_.prove(target->copy(QRect(at, size())));
+        return;
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, strip_.picture());
+    ++composed_faces_;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/glyph_strip.h"
 #include "serial/event_services.h"
 
 // The window's control kinds: the look the handlers set (caption, back colour) and the
@@ -115,7 +116,9 @@ class File_list : public QListWidget {
 // and the text are painted over it. Once given a clock (repaint_in_ticks), changes reach
 // the face at most once per kHintFaceMs, and only when the text or the filled width
 // changed: an upload sends its lines faster than that. A change within that time shows with
-// the next change after it, or at the latest kHintCatchUpMs after the last face.
+// the next change after it, or at the latest kHintCatchUpMs after the last face. Once a
+// face composed from glyph pictures has matched the painter's drawing of it, faces of that
+// look are composed: an upload's line costs a copy instead of a layout and a blend.
 class Hint_line : public QLabel {
     Q_OBJECT
   public:
@@ -133,6 +136,7 @@ class Hint_line : public QLabel {
     void set_progress(double share);
     double progress() const { return progress_; }
     void repaint_in_ticks(Event_services& events);
+    int composed_faces() const { return composed_faces_; }
 
   protected:
     void paintEvent(QPaintEvent* e) override;
@@ -143,11 +147,17 @@ class Hint_line : public QLabel {
     int filled_width_for(double share) const;
     void changed();
     void show_now();
+    void paint_background();
+    void draw_text(QPainter& painter, int filled, const QColor& pen);
+    QImage* composable_target(const QPainter& painter, const QPaintEvent& e, QPoint& at) const;
     QColor back_color_;
     QString text_;
     double progress_ = -1;
-    double shown_progress_ = -1;  // the share the face shows
-    QPixmap background_;          // the style sheet's painting, empty when out of date
+    double shown_progress_ = -1;        // the share the face shows
+    QPixmap background_;                // the style sheet's painting, empty when out of date
+    std::optional<QColor> plain_back_;  // its one colour, when it is one
+    Glyph_strip strip_;
+    int composed_faces_ = 0;
     Event_services* events_ = nullptr;
     std::unique_ptr<Window_timer> tick_;
     std::int64_t shown_at_ms_ = -kHintFaceMs;

@@ -202,6 +202,8 @@ static void upload_over_pty(benchmark::State& state, bool shown) {
         const double sim_s = std::accumulate(line_to_reply.begin(), line_to_reply.end(), 0.0) / 1e3;
         state.counters["sim_reply_s"] = sim_s;
         state.counters["wall_less_sim_over_floor"] = (wall - sim_s) / kFloorSeconds;
+        // Hint line faces composed from glyph pictures, of all faces it painted.
+        state.counters["hint_faces_composed"] = form.Label1->composed_faces();
         report_split(state, split);
     }
     sim.stop();

@@ -4,7 +4,10 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
+#include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
+#include <cmath>
 
 #include "app/controls.h"
 #include "app/line_list.h"
@@ -82,6 +85,75 @@ TEST(Hint_line_look, FillIsPaintedFromTheLeftInTheDarkerColourUnderTheText) {
     line.set_back_color(QColor(255, 0, 0));
     EXPECT_EQ(line.fill_color(), QColor(255, 0, 0).darker(125));
     EXPECT_EQ(painted_fill(line), 98);
+}
+
+// Faces composed from glyph pictures equal the painter's own drawing of the background, the
+// fill and the text pixel for pixel, with the fill edge anywhere, through a glyph too; a
+// text they can't promise is drawn by the painter.
+TEST(Hint_line_look, ComposedFacesEqualThePaintersDrawing) {
+    QWidget window;
+    Hint_line line(&window);
+    line.setGeometry(2, 262, 392, 17);
+    line.set_back_color(kLightYellow);
+    QImage target(line.size(), QImage::Format_RGB32);
+    // The pixels that differ between a face painted into an image and the painter's drawing.
+    auto differing = [&] {
+        line.render(&target);
+        QImage drawn(line.size(), QImage::Format_RGB32);
+        drawn.fill(line.back_color());
+        QPainter painter(&drawn);
+        const int filled = int(std::lround(std::max(line.progress(), 0.0) * line.width()));
+        painter.fillRect(QRect(0, 0, filled, line.height()), line.fill_color());
+        painter.setFont(line.font());
+        painter.setPen(line.palette().color(QPalette::WindowText));
+        painter.drawText(line.rect(), Qt::AlignLeft | Qt::AlignVCenter, line.text());
+        int pixels = 0;
+        for (int y = 0; y < target.height(); ++y) {
+            for (int x = 0; x < target.width(); ++x)
+                pixels += target.pixel(x, y) != drawn.pixel(x, y);
+        }
+        return pixels;
+    };
+    line.set_text(":10000000000102030405060708090A0B0C0D0E0F78");
+    EXPECT_EQ(differing(), 0);  // drawn, and the look proven by it
+    EXPECT_EQ(line.composed_faces(), 0);
+
+    // Hex lines with kerned pairs (AA, BC, DA, FA) and one longer than the line.
+    const QStringList texts{":1000100098765432FEDCBA98ABCDEF0123456789ab",
+                            "S1130000285F245FDAFA22AA000424290008237D2B",
+                            QString(200, QLatin1Char('8'))};
+    int composed = 0;
+    for (const QString& text : texts) {
+        line.set_text(text);
+        for (int edge = 0; edge <= line.width(); edge += 7) {
+            line.set_progress(double(edge) / line.width());
+            EXPECT_EQ(differing(), 0) << text.toStdString() << " filled to " << edge;
+            EXPECT_EQ(line.composed_faces(), ++composed);
+        }
+    }
+    // Letters that kern or share pixels, a ligature: composed or not, the same pixels.
+    line.set_progress(0.4);
+    for (const QString& text : {QString("#$ Hardware Id = #2418 (AT+CSQ) [0..9] {x} ~_|"),
+                                QString(" Double Click on the Update.file ( eg: 24xx.Upd )"),
+                                QString("AVATAR Tally WAY, LTd.")}) {
+        line.set_text(text);
+        EXPECT_EQ(differing(), 0) << text.toStdString();
+    }
+    composed = line.composed_faces();
+    // A tab, a character outside ASCII: the painter draws them.
+    for (const QString& text : {QString("a\tb"), QString("Grüße")}) {
+        line.set_text(text);
+        EXPECT_EQ(differing(), 0) << text.toStdString();
+        EXPECT_EQ(line.composed_faces(), composed) << text.toStdString();
+    }
+    // A new colour is a new look: proven by its first face again.
+    line.set_back_color(QColor(255, 0, 0));
+    line.set_text("0123");
+    EXPECT_EQ(differing(), 0);
+    EXPECT_EQ(line.composed_faces(), composed);
+    line.set_text("4567");
+    EXPECT_EQ(differing(), 0);
+    EXPECT_EQ(line.composed_faces(), composed + 1);
 }
 
 // A step of the progress is painted only when the fill grows by a pixel, and in the same
