@@ -108,6 +108,7 @@ bool Glyph_strip::compose(const QString& text, int filled) {
     if (++composes_ == 0) std::fill(owner_.begin(), owner_.end(), 0);
     if (composes_ == 0) composes_ = 1;
     glyphs_of_text_.clear();
+    inked_ = false;
     bool unknown_pair = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const Glyph* g = glyph(text[i]);
@@ -137,6 +138,7 @@ void Glyph_strip::place(const Glyph& glyph, int phase, int pen_x, int filled) {
     for (const Dot& dot : glyph.tiles[std::size_t(phase)]) {
         const int x = pen_x + dot.x;
         if (x < 0 || x >= width) continue;
+        inked_ = true;
         QRgb& pixel = bits_[std::size_t(dot.y) * stride + std::size_t(x)];
         std::uint32_t& owner = owner_[std::size_t(dot.y) * std::size_t(width) + std::size_t(x)];
         if (owner == composes_) {
@@ -163,7 +165,7 @@ QRgb Glyph_strip::blend_over(const Glyph& glyph, int phase, std::uint8_t cover, 
 }
 
 void Glyph_strip::prove(const QImage& painted) {
-    if (proof_ != Proof::pending) return;
+    if (proof_ != Proof::pending || !inked_) return;  // a line without ink proves nothing
     proof_ = painted.convertToFormat(face_.format()) == face_ ? Proof::held : Proof::failed;
 }
 

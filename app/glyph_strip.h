@@ -83,7 +83,8 @@ class Glyph_strip {
     std::unordered_map<std::uint32_t, QRgb> blends_;  // over a colour, by coverage
     std::array<QRgb, 256> over_plain_{}, over_fill_{};  // the same over the two colours; 0: unseen
     std::uint32_t composes_ = 0;
-    int cell_ = 0;  // the width each glyph picture is drawn in: two line heights and more
+    bool inked_ = false;  // the last line composed has a pixel of ink
+    int cell_ = 0;        // the width each glyph picture is drawn in: two line heights and more
     bool looked_ = false;
     Proof proof_ = Proof::pending;
 };
