@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QTextLayout>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -101,7 +102,7 @@ bool Glyph_strip::compose(const QString& text, int filled) {
     filled = std::clamp(filled, 0, width);
     bits_ = reinterpret_cast<QRgb*>(face_.bits());
     for (int y = 0; y < face_.height(); ++y) {
-        QRgb* row = bits_ + std::size_t(y) * std::size_t(face_.bytesPerLine()) / sizeof(QRgb);
+        QRgb* row = bits_ + std::size_t(y) * std::size_t(width);  // 32-bit rows have no padding
         std::copy_n(fill_row_.data(), filled, row);
         std::copy_n(plain_row_.data() + filled, width - filled, row + filled);
     }
@@ -117,29 +118,57 @@ bool Glyph_strip::compose(const QString& text, int filled) {
         unknown_pair = unknown_pair || (i > 0 && advance_of(text[i - 1], text[i]) == kUnknown);
     }
     if (unknown_pair) learn_advances(text);
+    placed_.clear();
     int x64 = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (x64 / kPhases - cell_ > width) break;  // no ink of the rest reaches the line
-        place(*glyphs_of_text_[std::size_t(i)], x64 % kPhases, x64 / kPhases, filled);
+        placed_.push_back({glyphs_of_text_[std::size_t(i)], x64 % kPhases, x64 / kPhases});
         if (i + 1 < text.size()) {
             const std::int16_t advance = advance_of(text[i], text[i + 1]);
             if (advance == kUnusable) return false;
             x64 += advance;
         }
     }
+    // A glyph whose columns of ink no other glyph's reach is inked without looking for them.
+    auto tile_of = [](const Placed& p) -> const Tile& {
+        return p.glyph->tiles[std::size_t(p.phase)];
+    };
+    first_ink_after_.assign(placed_.size(), INT_MAX);
+    for (std::size_t i = placed_.size(); i-- > 1;) {
+        const Tile& tile = tile_of(placed_[i]);
+        const int left = tile.dots.empty() ? INT_MAX : placed_[i].pen_x + tile.left;
+        first_ink_after_[i - 1] = std::min(first_ink_after_[i], left);
+    }
+    int last_ink_before = INT_MIN;
+    for (std::size_t i = 0; i < placed_.size(); ++i) {
+        const Placed& p = placed_[i];
+        const Tile& tile = tile_of(p);
+        if (tile.dots.empty()) continue;
+        const int left = p.pen_x + tile.left, right = p.pen_x + tile.right;
+        const bool alone = left > last_ink_before && right < first_ink_after_[i];
+        place(*p.glyph, p.phase, p.pen_x, filled, alone);
+        last_ink_before = std::max(last_ink_before, right);
+    }
     return true;
 }
 
 // Inks the tile's pixels, each from the picture over the colour under it. Where a glyph
 // before inked the pixel already, the painter blends this one over that blend.
-void Glyph_strip::place(const Glyph& glyph, int phase, int pen_x, int filled) {
+void Glyph_strip::place(const Glyph& glyph, int phase, int pen_x, int filled, bool alone) {
+    const Tile& tile = glyph.tiles[std::size_t(phase)];
     const int width = face_.width();
-    const std::size_t stride = std::size_t(face_.bytesPerLine()) / sizeof(QRgb);
-    for (const Dot& dot : glyph.tiles[std::size_t(phase)]) {
+    const int left = pen_x + tile.left, right = pen_x + tile.right;
+    inked_ = inked_ || (right >= 0 && left < width);
+    if (alone && left >= 0 && right < width && (right < filled || left >= filled)) {
+        const QRgb* over = right < filled ? over_fill_.data() : over_plain_.data();
+        QRgb* origin = bits_ + pen_x;
+        for (const Dot& dot : tile.dots) origin[dot.at] = over[dot.cover];
+        return;
+    }
+    for (const Dot& dot : tile.dots) {
         const int x = pen_x + dot.x;
         if (x < 0 || x >= width) continue;
-        inked_ = true;
-        QRgb& pixel = bits_[std::size_t(dot.y) * stride + std::size_t(x)];
+        QRgb& pixel = bits_[std::size_t(dot.y) * std::size_t(width) + std::size_t(x)];
         std::uint32_t& owner = owner_[std::size_t(dot.y) * std::size_t(width) + std::size_t(x)];
         if (owner == composes_) {
             pixel = blend_over(glyph, phase, dot.cover, pixel);
@@ -158,7 +187,7 @@ QRgb Glyph_strip::blend_over(const Glyph& glyph, int phase, std::uint8_t cover, 
         return known->second;
     }
     const QImage over = drawn(glyph.index, phase, 1, look_.format, QColor(under));
-    for (const Dot& dot : glyph.tiles[std::size_t(phase)]) {
+    for (const Dot& dot : glyph.tiles[std::size_t(phase)].dots) {
         blends_.emplace(key(dot.cover), pixel_at(over, cell_ / 2 + dot.x, dot.y));
     }
     return blends_.at(key(cover));
@@ -230,7 +259,7 @@ bool Glyph_strip::make_tiles(Glyph& glyph) {
             tile = glyph.tiles[std::size_t(phase - 1)];
             continue;
         }
-        tile.reserve(glyph.tiles[std::size_t(std::max(phase - 1, 0))].size());
+        tile.dots.reserve(glyph.tiles[std::size_t(std::max(phase - 1, 0))].dots.size());
         for (int y = 0; y < height; ++y) {
             const auto* coverage = reinterpret_cast<const QRgb*>(ink.constScanLine(y)) + left;
             for (int x = 0; x < cell_; ++x) {
@@ -238,7 +267,12 @@ bool Glyph_strip::make_tiles(Glyph& glyph) {
                 const auto cover = std::uint8_t(qAlpha(coverage[x]));
                 if (cover == 0) continue;
                 if (x == 0 || x == cell_ - 1) return false;  // ink beyond the cell
-                tile.push_back({std::int16_t(x - cell_ / 2), std::int16_t(y), cover});
+                const int dx = x - cell_ / 2;
+                tile.dots.push_back(
+                    {dx + y * look_.size.width(), std::int16_t(dx), std::int16_t(y), cover});
+                const bool first = tile.dots.size() == 1;
+                tile.left = first ? dx : std::min(tile.left, dx);
+                tile.right = first ? dx : std::max(tile.right, dx);
                 new_cover = new_cover || over_plain_[cover] == 0;
             }
         }
@@ -247,7 +281,7 @@ bool Glyph_strip::make_tiles(Glyph& glyph) {
     const QImage plain = drawn(glyph.index, 0, kPhases, look_.format, look_.back);
     const QImage filled = drawn(glyph.index, 0, kPhases, look_.format, look_.fill);
     for (int phase = 0; phase < kPhases; ++phase) {
-        for (const Dot& dot : glyph.tiles[std::size_t(phase)]) {
+        for (const Dot& dot : glyph.tiles[std::size_t(phase)].dots) {
             const int x = phase * cell_ + cell_ / 2 + dot.x;
             over_plain_[dot.cover] = pixel_at(plain, x, dot.y);
             over_fill_[dot.cover] = pixel_at(filled, x, dot.y);

@@ -47,10 +47,14 @@ class Glyph_strip {
   private:
     static constexpr int kPhases = 64;  // positions within a pixel, as the painter counts
     struct Dot {                        // a pixel the glyph inks, from the pen's whole pixel
+        std::int32_t at = 0;            // its offset in the face: x + y * the face's width
         std::int16_t x = 0, y = 0;
         std::uint8_t cover = 0;  // the glyph's coverage of it
     };
-    using Tile = std::vector<Dot>;
+    struct Tile {
+        std::vector<Dot> dots;
+        int left = 0, right = -1;  // the columns of ink, from the pen's whole pixel
+    };
     struct Glyph {
         bool usable = false;
         quint32 index = 0;
@@ -66,7 +70,7 @@ class Glyph_strip {
     std::int16_t& advance_of(QChar first, QChar second);
     void learn_advances(const QString& text);
     QImage drawn(quint32 index, int first, int phases, QImage::Format format, QColor back) const;
-    void place(const Glyph& glyph, int phase, int pen_x, int filled);
+    void place(const Glyph& glyph, int phase, int pen_x, int filled, bool alone);
     QRgb blend_over(const Glyph& glyph, int phase, std::uint8_t cover, QRgb under);
 
     Look look_;
@@ -76,7 +80,13 @@ class Glyph_strip {
     std::array<Glyph, kLast - kFirst + 1> glyphs_{};
     std::vector<std::int16_t> advances_;  // a character's advance before the next, 1/64 px
     QImage face_;
+    struct Placed {
+        const Glyph* glyph;
+        int phase, pen_x;
+    };
     std::vector<const Glyph*> glyphs_of_text_;
+    std::vector<Placed> placed_;
+    std::vector<int> first_ink_after_;                // the leftmost ink of the glyphs after each
     QRgb* bits_ = nullptr;                            // the face's pixels while it is composed
     std::vector<QRgb> plain_row_, fill_row_;          // a row of each colour, to start a face from
     std::vector<std::uint32_t> owner_;                // which compose last inked a pixel

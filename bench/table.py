@@ -85,6 +85,10 @@ for suffix, shown in (("", "window shown"), ("_hidden", "window hidden")):
          ">= 0 (never early)", lambda v: v >= 0),
     ]
 ROWS += [
+    ("^BM_upload_1000_lines_over_pty/", "  hint line pictures composed from glyph pictures",
+     "hint_faces_composed", "pictures", "-", None),
+]
+ROWS += [
     ("^BM_upload_1000_lines_over_pty/", f"  a line's time from the reply: {label} (median)",
      f"{stage}_median_us", "us", "-", None)
     for stage, label in (("read_to_mailbox", "read to mailbox"),
@@ -152,8 +156,12 @@ NOTES = """\
   it, through the mailbox, the wake-up of the reply wait, the arming of Timer1 and its
   tick, to the output call of the next line (medians over the 1000 lines).
 - Upload with the window shown against hidden: the hint line shows the lines sent, at most
-  25 pictures a second; each picture of a line's text costs a text layout and glyph
-  drawing, which is most of the difference between the two runs.
+  25 pictures a second (about 500 in the upload). A picture is composed from glyph pictures
+  the painter drew once for each character and position within a pixel, and is copied to
+  the window; the first picture with ink is drawn by the painter and must equal the
+  composed one before any composed picture is shown. Composing a line costs about a quarter
+  of laying it out and blending its glyphs; making the glyph pictures is most of what stays
+  between the two runs.
 - Wake-ups: each line needs two (Timer1's tick, which sleeps its last fraction of a
   millisecond on the spot, and the reply). On this virtual machine a sleep and wake-up is
   what costs: a bare C loop sleeping 36 ms in poll() costs 57 us of CPU a wake-up, and the
