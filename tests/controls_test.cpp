@@ -5,11 +5,13 @@
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 
 #include "app/controls.h"
+#include "app/glyph_strip.h"
 #include "app/line_list.h"
 #include "tests/support/hint_picture.h"
 #include "tests/support/virtual_clock.h"
@@ -43,6 +45,28 @@ bool events_until(Condition condition) {
 
 const QColor kLightYellow(255, 255, 192);
 const QColor kFill(204, 204, 154);  // the light yellow, darker by a quarter
+
+// The hint line as the painter draws it: the base colour, the fill, the text.
+QImage painters_drawing(const Hint_line& line) {
+    QImage drawn(line.size(), QImage::Format_RGB32);
+    drawn.fill(line.back_color());
+    QPainter painter(&drawn);
+    const int filled = int(std::lround(std::max(line.progress(), 0.0) * line.width()));
+    painter.fillRect(QRect(0, 0, filled, line.height()), line.fill_color());
+    painter.setFont(line.font());
+    painter.setPen(line.palette().color(QPalette::WindowText));
+    painter.drawText(line.rect(), Qt::AlignLeft | Qt::AlignVCenter, line.text());
+    return drawn;
+}
+
+int differing_pixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return -1;
+    int pixels = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) pixels += a.pixel(x, y) != b.pixel(x, y);
+    }
+    return pixels;
+}
 
 }  // namespace
 
@@ -96,23 +120,9 @@ TEST(Hint_line_look, ComposedFacesEqualThePaintersDrawing) {
     line.setGeometry(2, 262, 392, 17);
     line.set_back_color(kLightYellow);
     QImage target(line.size(), QImage::Format_RGB32);
-    // The pixels that differ between a face painted into an image and the painter's drawing.
     auto differing = [&] {
         line.render(&target);
-        QImage drawn(line.size(), QImage::Format_RGB32);
-        drawn.fill(line.back_color());
-        QPainter painter(&drawn);
-        const int filled = int(std::lround(std::max(line.progress(), 0.0) * line.width()));
-        painter.fillRect(QRect(0, 0, filled, line.height()), line.fill_color());
-        painter.setFont(line.font());
-        painter.setPen(line.palette().color(QPalette::WindowText));
-        painter.drawText(line.rect(), Qt::AlignLeft | Qt::AlignVCenter, line.text());
-        int pixels = 0;
-        for (int y = 0; y < target.height(); ++y) {
-            for (int x = 0; x < target.width(); ++x)
-                pixels += target.pixel(x, y) != drawn.pixel(x, y);
-        }
-        return pixels;
+        return differing_pixels(target, painters_drawing(line));
     };
     line.set_text("   ");
     EXPECT_EQ(differing(), 0);  // drawn: a line without ink proves nothing
@@ -156,6 +166,49 @@ TEST(Hint_line_look, ComposedFacesEqualThePaintersDrawing) {
     line.set_text("4567");
     EXPECT_EQ(differing(), 0);
     EXPECT_EQ(line.composed_faces(), composed + 1);
+}
+
+// In a shown window the faces go to the window's own picture, at the line's place in it.
+TEST(Hint_line_look, OnTheScreenTheComposedFaceIsTheLinesPicture) {
+    QWidget window;
+    window.resize(398, 302);
+    Hint_line line(&window);
+    line.setGeometry(2, 262, 392, 17);
+    line.set_back_color(kLightYellow);
+    window.show();
+    auto on_screen = [&] {
+        return window.screen()->grabWindow(window.winId()).toImage().copy(line.geometry());
+    };
+    line.set_text("AT+CSQ 0123456789");  // drawn by the painter, and proves the look
+    ASSERT_TRUE(
+        events_until([&] { return differing_pixels(on_screen(), painters_drawing(line)) == 0; }));
+    line.set_text(":10001000FA22AA0042");
+    line.set_progress(0.5);
+    ASSERT_TRUE(events_until([&] { return line.composed_faces() == 1; }));
+    EXPECT_EQ(differing_pixels(on_screen(), painters_drawing(line)), 0);
+}
+
+// A composed line that differs from the painter's drawing stops composing for that look.
+TEST(Hint_line_look, AFaceUnlikeThePaintersStopsComposing) {
+    Glyph_strip strip;
+    const QFont font;
+    strip.set_look(
+        {font, Qt::black, kLightYellow, kFill, QSize(392, 17), QImage::Format_RGB32, 96, 96});
+    ASSERT_TRUE(strip.compose("0123", 0));
+    EXPECT_EQ(strip.proof(), Glyph_strip::Proof::pending);
+    QImage unlike = strip.picture();
+    unlike.setPixel(0, 0, qRgb(1, 2, 3));
+    strip.prove(unlike);
+    EXPECT_EQ(strip.proof(), Glyph_strip::Proof::failed);
+    EXPECT_FALSE(strip.compose("0123", 0));
+    strip.set_look({font, Qt::black, kLightYellow, kFill, QSize(392, 17), QImage::Format_RGB32, 96,
+                    96});  // the same look: still stopped
+    EXPECT_FALSE(strip.compose("0123", 0));
+    strip.set_look({font, Qt::black, kFill, kLightYellow, QSize(392, 17), QImage::Format_RGB32, 96,
+                    96});  // a new look starts over
+    ASSERT_TRUE(strip.compose("0123", 0));
+    strip.prove(strip.picture());
+    EXPECT_EQ(strip.proof(), Glyph_strip::Proof::held);
 }
 
 // A step of the progress is painted only when the fill grows by a pixel, and in the same
