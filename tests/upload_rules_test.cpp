@@ -73,6 +73,11 @@ TEST(Line_reader, LinesEndAtCrLfCrOrLfAndKeepTheirBytes) {
     EXPECT_EQ(counted, 0);
     EXPECT_EQ(all_lines("\r", &counted), QList<QByteArray>{""});
     EXPECT_EQ(counted, 1);
+    // Lines longer than the reader's chunk, and a CR LF split between two chunks.
+    const QByteArray long_line(300, 'q'), chunk_less_one(255, 'k');
+    EXPECT_EQ(all_lines(long_line + "\r\nz"), (QList<QByteArray>{long_line, "z"}));
+    EXPECT_EQ(all_lines(chunk_less_one + "\r\ny\r" + long_line),
+              (QList<QByteArray>{chunk_less_one, "y", long_line}));
 }
 
 TEST(Line_reader, AClosedFileFailsInsteadOfLookingFinished) {

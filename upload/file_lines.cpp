@@ -1,6 +1,8 @@
 #include "upload/file_lines.h"
 
 #include <QFileDevice>
+#include <algorithm>
+#include <array>
 
 #include "serial/failures.h"
 
@@ -13,20 +15,29 @@ bool Line_reader::at_end() const {
     return device_.atEnd();
 }
 
+// The line is found in what the device has buffered (peek), a chunk at a time, and only
+// then taken from it: a line costs a search and a copy, not a call per character.
 QByteArray Line_reader::next_line() {
     check_open();
     QByteArray line;
-    char c = 0;
-    while (device_.getChar(&c)) {
-        if (c == '\n') return line;
-        if (c == '\r') {
-            char next = 0;
-            if (device_.peek(&next, 1) == 1 && next == '\n') device_.getChar(&next);
-            return line;
+    std::array<char, 256> chunk{};
+    for (qint64 got = 0; (got = device_.peek(chunk.data(), qint64(chunk.size()))) > 0;) {
+        const char* const begin = chunk.data();
+        const char* const end = begin + got;
+        const char* const stop =
+            std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
+        line.append(begin, stop - begin);
+        if (stop == end) {
+            device_.skip(got);
+            continue;
         }
-        line.append(c);
+        device_.skip(stop - begin + 1);
+        char next = 0;
+        if (*stop == '\r' && device_.peek(&next, 1) == 1 && next == '\n') device_.skip(1);
+        return line;
     }
-    // getChar failed: either the end of the file (the last line has no line end) or an error.
+    // Nothing more to read: either the end of the file (the last line has no line end) or an
+    // error.
     if (const auto* file = qobject_cast<const QFileDevice*>(&device_);
         file && file->error() != QFileDevice::NoError) {
         throw Runtime_failure("the file being sent cannot be read");
