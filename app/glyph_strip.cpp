@@ -100,14 +100,6 @@ bool Glyph_strip::compose(const QString& text, int filled) {
     if (proof_ == Proof::failed || !raw_ || !raw_->isValid()) return false;
     const int width = face_.width();
     filled = std::clamp(filled, 0, width);
-    bits_ = reinterpret_cast<QRgb*>(face_.bits());
-    for (int y = 0; y < face_.height(); ++y) {
-        QRgb* row = bits_ + std::size_t(y) * std::size_t(width);  // 32-bit rows have no padding
-        std::copy_n(fill_row_.data(), filled, row);
-        std::copy_n(plain_row_.data() + filled, width - filled, row + filled);
-    }
-    if (++composes_ == 0) std::fill(owner_.begin(), owner_.end(), 0);
-    if (composes_ == 0) composes_ = 1;
     glyphs_of_text_.clear();
     inked_ = false;
     bool unknown_pair = false;
@@ -129,6 +121,15 @@ bool Glyph_strip::compose(const QString& text, int filled) {
             x64 += advance;
         }
     }
+    // The line can be composed: the two colours first, then the glyphs.
+    bits_ = reinterpret_cast<QRgb*>(face_.bits());
+    for (int y = 0; y < face_.height(); ++y) {
+        QRgb* row = bits_ + std::size_t(y) * std::size_t(width);  // 32-bit rows have no padding
+        std::copy_n(fill_row_.data(), filled, row);
+        std::copy_n(plain_row_.data() + filled, width - filled, row + filled);
+    }
+    if (++composes_ == 0) std::fill(owner_.begin(), owner_.end(), 0);
+    if (composes_ == 0) composes_ = 1;
     // A glyph whose columns of ink no other glyph's reach is inked without looking for them.
     auto tile_of = [](const Placed& p) -> const Tile& {
         return p.glyph->tiles[std::size_t(p.phase)];
@@ -202,13 +203,13 @@ const Glyph_strip::Glyph* Glyph_strip::glyph(QChar c) {
     const int code = c.unicode();
     if (code < kFirst || code > kLast) return nullptr;
     Glyph& g = glyphs_[std::size_t(code - kFirst)];
-    if (g.tiles.empty() && !make_glyph(code, g)) return nullptr;
+    if (!g.tried && !make_glyph(code, g)) return nullptr;
     return g.usable ? &g : nullptr;
 }
 
 // A character is usable when the font draws it as one glyph of its own on the line.
 bool Glyph_strip::make_glyph(int c, Glyph& out) {
-    out.tiles.resize(1);  // tried: not again
+    out.tried = true;
     const auto shaped = shape(QString(QChar(c)), look_.font, dpi_device_, look_.size.height());
     if (!shaped || shaped->indexes.size() != 1 || shaped->font != *raw_ ||
         shaped->baseline64 != std::lround(baseline_ * 64) || shaped->x64[0] != 0) {

@@ -55,7 +55,7 @@ class Glyph_strip {
         int left = 0, right = -1;  // the columns of ink, from the pen's whole pixel
     };
     struct Glyph {
-        bool usable = false;
+        bool tried = false, usable = false;
         quint32 index = 0;
         std::vector<Tile> tiles;  // one per phase, made when the character is first drawn
     };
